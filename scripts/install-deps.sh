@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tests and its tools need, if any are missing.
+# Runs apt-get as root, or through sudo. Safe to run again: does nothing when all are there.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding
+  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev
+  # tests: GoogleTest sources, a virtual X server, key events, Mesa's software renderer,
+  # X libraries to read the screen back, clang for the fuzzers
+  googletest xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
+  # asset generator and install checks
+  libfreetype-dev fonts-dejavu-core libmp3lame-dev desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null; then
+  as_root=(sudo)
+else
+  echo "Need root (or sudo) to install: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

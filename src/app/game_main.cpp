@@ -1,0 +1,76 @@
+#include "app/game_main.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+
+#include "app/application.h"
+#include "app/frame_clock.h"
+#include "app/log_line.h"
+#include "app/settings.h"
+
+namespace {
+constexpr const char* kSettingsFile = "game.cfg";
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr const char* kRule = "-------------------------------";
+
+const char* glText(GLenum what) { return orEmpty(reinterpret_cast<const char*>(glGetString(what))); }
+}  // namespace
+
+bool pumpEvents(Application& app) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_KEYDOWN: app.handleKey(event.key.keysym.sym); break;
+            case SDL_QUIT: return false;
+            default: break;
+        }
+    }
+    return true;
+}
+
+int runGame(Application& app, Settings& settings) {
+    settings.load(kSettingsFile);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0) {
+        logLine({"Couldn't init SDL"});
+        return -1;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    // Every animation advances by the measured dt per frame, which is about 1 ms whatever the frame
+    // costs; a loop held to the display refresh would slow them all many times over.
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
+    Uint32 flags = SDL_OPENGL;
+    if (settings.fullscreen) flags |= SDL_FULLSCREEN;
+    SDL_Surface* surface = SDL_SetVideoMode(kWidth, kHeight, 0, flags);
+
+    char driver[512] = "";
+    if (!SDL_VideoDriverName(driver, sizeof driver)) driver[0] = '\0';
+    // Without a video mode there is no OpenGL context: glGetString gives null, logged as empty text.
+    const bool haveContext = surface != nullptr;
+    logLine({"SDL Video Driver-name: ", driver});
+    logLine({"OpenGL Infos"});
+    logLine({kRule});
+    logLine({" Vendor: ", haveContext ? glText(GL_VENDOR) : ""});
+    logLine({" Extensions: ", haveContext ? glText(GL_EXTENSIONS) : ""});
+    logLine({kRule});
+    if (!surface) {
+        logLine({"Couldn't go fullscreen"});
+        logLine({orEmpty(SDL_GetError())});
+    }
+
+    SDL_EnableKeyRepeat(100, 150);
+    app.init(&settings, surface);
+    app.setProjection(kWidth, kHeight);
+    SDL_ShowCursor(0);
+
+    while (pumpEvents(app)) {
+        const float dt = waitForNextTick([] { return SDL_GetTicks(); });
+        app.drawFrame(dt);
+        SDL_GL_SwapBuffers();
+    }
+
+    SDL_ShowCursor(1);
+    settings.save(kSettingsFile);
+    SDL_Quit();
+    return 0;
+}

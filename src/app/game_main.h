@@ -1,0 +1,13 @@
+#pragma once
+
+class Application;
+struct Settings;
+
+// The whole run of the game on the main thread: settings, SDL, window, start-up lines, the
+// Application's start-up, the main loop and the shutdown. Returns the process exit status:
+// 0 after a normal end, -1 when SDL cannot start.
+int runGame(Application& app, Settings& settings);
+
+// Hands every pending key press to the Application; false once a quit event is seen (events
+// queued behind it stay unhandled).
+bool pumpEvents(Application& app);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+// Writes one diagnostic line to standard output: its pieces one after another, a line feed, then a
+// flush. No level, prefix or time stamp. A null C string counts as empty text. Write errors (no
+// console) are ignored.
+void logLine(std::initializer_list<std::string_view> pieces);
+const char* orEmpty(const char* text);

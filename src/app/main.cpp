@@ -1,0 +1,16 @@
+// Platform entry: WinMain on Windows, main elsewhere. Both ignore their arguments (the game takes
+// no command line) and run the game once.
+#include "app/application.h"
+#include "app/game_main.h"
+#include "app/settings.h"
+
+// Constructed before the entry function runs and destroyed after it returns; the Application's
+// destructor writes the high-score table.
+static Application gApplication;
+
+#ifdef _WIN32
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runGame(gApplication, gSettings); }
+#else
+int main(int, char**) { return runGame(gApplication, gSettings); }
+#endif

@@ -1,0 +1,31 @@
+#pragma once
+
+// The four on/off settings of the game, kept in "game.cfg" in the working directory.
+// One global record; the Application, the Menu and the board drawing hold plain pointers to it.
+// Field order is the order of the options menu items, which flips field i for item i.
+struct Settings {
+    unsigned char snowflakes = 1;  // snow falls during play; 0 or 1, default 1
+    unsigned char music = 1;       // background tune plays; 0 or 1, default 1
+    unsigned char reflection = 1;  // far copy of the board behind a grey pane; 0 or 1, default 1
+    unsigned char fullscreen = 1;  // full-screen video mode at start-up; 0 or 1, default 1
+
+    Settings() = default;
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // Flag i in field order (0 snowflakes .. 3 fullscreen); the options menu flips these.
+    unsigned char& flag(int i);
+
+    // Reads "fullscreen music reflection snowflakes" as C-notation integers (non-zero = on).
+    // Creates the file empty when it is missing. A value that is missing keeps the flag as it is;
+    // a token that is not a number turns its flag off and makes every later value missing.
+    void load(const char* fileName);
+
+    // Writes exactly seven characters ("1 1 1 1", no line feed) to a temporary file in the same
+    // directory and renames it over fileName, so the old file survives a failed write whole.
+    // Returns false when nothing was replaced (the caller ignores it; the game reports nothing).
+    bool save(const char* fileName) const;
+};
+
+// The game's one settings record, constructed before the entry point runs.
+extern Settings gSettings;
