@@ -34,10 +34,12 @@ struct Settings;
 // drop, game over, new game) does nothing, and a stopped timer never ticks again. Tickets are reused
 // round-robin, only after kTickets - 1 later starts.
 //
-// Timer handles are removed exactly once: stopping an already stopped timer does nothing (SDL 1.2
-// on SDL 2 crashes on a null or twice-removed handle). The destructor stops the timer and, while
-// SDL's timer service still runs, waits until SDL's timer thread is done with any tick it had
-// already begun; it must not run while the session is held.
+// Timer handles are removed exactly once: stopping a stopped timer never reaches SDL (to SDL 1.2 on
+// SDL 2 a removed handle is freed memory). The destructor stops the timer and, while SDL's timer
+// service is initialised, waits until SDL's timer thread is done with any tick it had already
+// begun; so initialise it (SDL_INIT_TIMER) before the first start, and destroy the session either
+// then or after SDL_Quit. Never hold the session across SDL_Quit or the destructor: both wait for
+// the timer thread, which may be waiting for the session.
 class GameSession {
 public:
     // realTimer false keeps SDL out entirely: the timer is only recorded (timerInterval()), and

@@ -26,62 +26,46 @@ Piece pieceAt(int kind, int x, int y) {
 
 }  // namespace
 
-TEST(Piece, LayoutGivesTheSpawnCellsAndTextureOfEveryKind) {
-    const Cells spawn[Piece::kKinds] = {
-        {{{5, 22}, {6, 22}, {5, 21}, {5, 20}}}, {{{5, 22}, {5, 21}, {5, 20}, {5, 19}}},
-        {{{5, 22}, {5, 21}, {6, 21}, {6, 20}}}, {{{5, 22}, {5, 21}, {6, 21}, {5, 20}}},
-        {{{5, 22}, {6, 22}, {5, 21}, {6, 21}}}, {{{6, 22}, {6, 21}, {5, 21}, {5, 20}}},
-        {{{5, 22}, {6, 22}, {6, 21}, {6, 20}}},
-    };
+TEST(Piece, LayoutPointsAtTheKindsTextureAndResetsTheAngle) {
     std::array<Texture, Piece::kKinds> textures;
-    for (int k = 0; k < Piece::kKinds; ++k) {
-        Piece p;
-        p.rotate();  // leaves a non-zero angle behind for kinds that turn
-        p.layout(k, textures.data());
-        p.translate(5, 22);
-        EXPECT_EQ(cellsOf(p), spawn[k]) << "kind " << k;
-        EXPECT_EQ(p.angle, 0);
-        EXPECT_EQ(p.kind, k);
-        for (const Block& b : p.blocks) EXPECT_EQ(b.texture, &textures[k]);
-    }
-    Piece bad;
-    bad.layout(9, textures.data());  // no such kind: falls back to kind 0, never reads past the array
-    EXPECT_EQ(bad.kind, 0);
-    EXPECT_EQ(bad.blocks[0].texture, &textures[0]);
+    Piece p = pieceAt(6, 0, 0);
+    p.rotate();
+    p.layout(3, textures.data());
+    p.translate(5, 22);
+    EXPECT_EQ(cellsOf(p), (Cells{{{5, 22}, {5, 21}, {6, 21}, {5, 20}}}));
+    EXPECT_EQ(p.angle, 0);
+    for (const Block& b : p.blocks) EXPECT_EQ(b.texture, &textures[3]);
+    p.layout(9, textures.data());  // no such kind: kind 0, never a read past the tables
+    EXPECT_EQ(p.blocks[1].texture, &textures[0]);
 }
 
 TEST(Piece, MovesStopAtWallsFloorAndOccupiedNeighboursOnly) {
     OccupancyGrid grid;
-    Piece p = pieceAt(3, 0, 5);  // (0,5) (0,4) (1,4) (0,3)
+    Piece p = pieceAt(3, 0, 5);  // (0,5) (0,4) (1,4) (0,3): one block at the wall holds it
     p.moveLeft(grid);
-    EXPECT_EQ(p.blocks[0].x, 0);  // one block at the wall holds the piece
-    p = pieceAt(3, 9, 5);         // block 2 in column 10
+    EXPECT_EQ(p.blocks[0].x, 0);
+    p = pieceAt(3, 9, 5);  // block 2 in column 10
     p.moveRight(grid);
     EXPECT_EQ(p.blocks[0].x, 9);
-    p = pieceAt(3, 4, 2);  // block 3 in row 0, lying on the floor of an empty well
+    p = pieceAt(3, 4, 2);  // block 3 on the floor of an empty well; the floor is not a cell
     EXPECT_TRUE(p.atBottom());
     EXPECT_FALSE(p.blocked(Direction::Down, grid));
     p.moveDown(grid);
     EXPECT_EQ(p.blocks[3].y, 0);
 
     grid.set(3, 3);  // directly left of block 1 at (4, 3)
-    grid.set(6, 4);  // only diagonal to block 0 (4, 4) and block 2 (5, 3)
+    grid.set(6, 4);  // only diagonal to block 2 at (5, 3)
     p = pieceAt(3, 4, 4);
     p.moveLeft(grid);
     EXPECT_EQ(p.blocks[0].x, 4);
     p.moveRight(grid);
     EXPECT_EQ(p.blocks[0].x, 5);
     EXPECT_FALSE(p.blocks[0].neighbourOccupied(static_cast<Direction>(7), grid));
-
-    // Nothing outside the well is a cell: a just-spawned piece's row-22 neighbours are free.
-    p = pieceAt(1, 4, 22);  // column 4, rows 22..19
-    grid.set(3, 19);
-    EXPECT_FALSE(p.blocks[0].neighbourOccupied(Direction::Left, grid));
-    EXPECT_TRUE(p.blocked(Direction::Left, grid));
 }
 
 TEST(Piece, EveryKindTurnsThroughTheOrientationTable) {
-    // Cells relative to the layout origin at angles 90, 180, 270.
+    // Cells relative to the layout origin at angles 90, 180, 270 (180 of kinds 1, 2, 5 and all of
+    // kind 4 are the layout itself).
     const Cells turned[Piece::kKinds][3] = {
         {{{{-1, -1}, {-1, 0}, {0, -1}, {1, -1}}}, {{{0, -2}, {-1, -2}, {0, -1}, {0, 0}}},
          {{{1, -1}, {1, -2}, {0, -1}, {-1, -1}}}},
@@ -112,51 +96,45 @@ TEST(Piece, EveryKindTurnsThroughTheOrientationTable) {
     }
 }
 
-TEST(Piece, WallClampAndRowsOutsideTheWell) {
-    Piece p = pieceAt(1, 0, 10);  // column of four in column 0 becomes a row in columns 0..3
+TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
+    Piece p = pieceAt(1, 0, 10);  // a column in column 0 becomes a row in columns 0..3
     p.rotate();
     EXPECT_EQ(cellsOf(p), (Cells{{{3, 9}, {2, 9}, {1, 9}, {0, 9}}}));
-    p = pieceAt(1, 10, 10);  // in column 10 it becomes a row in columns 7..10
+    p = pieceAt(1, 10, 10);  // in column 10 a row in columns 7..10
     p.rotate();
     EXPECT_EQ(cellsOf(p), (Cells{{{10, 9}, {9, 9}, {8, 9}, {7, 9}}}));
+    // Any turn from either wall stays inside.
+    for (int k = 0; k < Piece::kKinds; ++k)
+        for (int turns = 0; turns < 8; ++turns) {
+            OccupancyGrid empty;
+            Piece q = pieceAt(k, 5, 10);
+            for (int t = 0; t < turns % 4; ++t) q.rotate();
+            for (int m = 0; m < 12; ++m) turns < 4 ? q.moveLeft(empty) : q.moveRight(empty);
+            for (int t = 0; t < 4; ++t) {
+                q.rotate();
+                for (const Block& b : q.blocks) ASSERT_TRUE(b.x >= 0 && b.x <= 10) << "kind " << k;
+            }
+        }
 
-    // A row lying on the floor turns into a column reaching two rows below it.
+    // A row on the floor turns into a column reaching two rows below it; those rows have no cells.
+    OccupancyGrid grid;
     p = pieceAt(1, 5, 3);
     p.rotate();
-    OccupancyGrid grid;
     while (!p.atBottom()) p.moveDown(grid);
     p.rotate();
     EXPECT_EQ(cellsOf(p), (Cells{{{5, 1}, {5, 0}, {5, -1}, {5, -2}}}));
-    p.moveDown(grid);
-    EXPECT_EQ(p.blocks[3].y, -2);
     for (int c = 0; c < OccupancyGrid::kColumns; ++c)
         for (int r = 0; r < OccupancyGrid::kRows; ++r) grid.set(c, r);
     EXPECT_TRUE(p.blocks[1].neighbourOccupied(Direction::Left, grid));
-    EXPECT_FALSE(p.blocks[2].neighbourOccupied(Direction::Left, grid));  // row -1 has no cells
+    EXPECT_FALSE(p.blocks[2].neighbourOccupied(Direction::Left, grid));
     EXPECT_FALSE(p.blocks[3].neighbourOccupied(Direction::Right, grid));
 
-    // Any turn from any reachable column stays inside the walls.
-    for (int k = 0; k < Piece::kKinds; ++k)
-        for (int turns = 0; turns < 4; ++turns)
-            for (int side = 0; side < 2; ++side) {
-                OccupancyGrid empty;
-                Piece q = pieceAt(k, 5, 10);
-                for (int t = 0; t < turns; ++t) q.rotate();
-                for (int m = 0; m < 12; ++m) side ? q.moveRight(empty) : q.moveLeft(empty);
-                for (int t = 0; t < 4; ++t) {
-                    q.rotate();
-                    for (const Block& b : q.blocks) ASSERT_TRUE(b.x >= 0 && b.x <= 10) << "kind " << k;
-                }
-            }
-}
-
-TEST(Piece, RotationIntoSettledBlocksOverlapsAndStillFalls) {
-    OccupancyGrid grid;
+    // A turn into settled blocks is carried out; the piece still falls while cells below are free.
+    grid.clear();
     grid.set(6, 9);
-    Piece p = pieceAt(0, 5, 10);
-    p.rotate();  // block 3 lands on the settled block at (6, 9)
+    p = pieceAt(0, 5, 10);
+    p.rotate();
     EXPECT_EQ(cellsOf(p), (Cells{{{4, 9}, {4, 10}, {5, 9}, {6, 9}}}));
-    EXPECT_FALSE(p.blocked(Direction::Down, grid));
     p.moveDown(grid);
     EXPECT_EQ(cellsOf(p), (Cells{{{4, 8}, {4, 9}, {5, 8}, {6, 8}}}));
 }
