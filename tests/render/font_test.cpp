@@ -67,12 +67,6 @@ protected:
 };
 Font* FontTest::font_ = nullptr;
 
-TEST_F(FontTest, BuildMakesTwoHundredFiftySixLists) {
-    ASSERT_NE(font_->listBase(), 0u);
-    for (unsigned i = 0; i < 256; ++i) EXPECT_TRUE(glIsList(font_->listBase() + i)) << i;
-    EXPECT_NE(font_->name(), 0u);
-}
-
 TEST_F(FontTest, CharactersAdvanceTenUnitsAndPickTheirSet) {
     // Glyph n of a string sits at x + 10n; the middle of its last 4 units is not overlapped.
     font_->print(550, 10, "ESC", true);
@@ -97,13 +91,6 @@ TEST_F(FontTest, CharactersAdvanceTenUnitsAndPickTheirSet) {
     EXPECT_EQ(glyphAt(108, 208), 128);
     EXPECT_EQ(glyphAt(118, 208), 161);
     expectBaseState("print");
-}
-
-TEST_F(FontTest, OverlappingGlyphsAddUp) {
-    font_->print(0, 0, "!!", false);  // glyph 1: red 1, green 254
-    const auto overlap = pixel(12, 8);
-    EXPECT_EQ(overlap[0], 2);
-    EXPECT_EQ(overlap[2], 255);  // 128 + 128, saturated
 }
 
 TEST_F(FontTest, CodesOutsideThePrintableRangeAreSkipped) {
