@@ -9,17 +9,6 @@
 
 bool GlTestWindow::available_ = false;
 
-namespace {
-// Reads from the back buffer of a double-buffered window. sdl12-compat may draw into a
-// framebuffer object instead, whose colour attachment is already the read buffer and where
-// GL_BACK would be an invalid operation.
-void selectReadBuffer() {
-    GLboolean doubleBuffered = GL_FALSE;
-    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-    if (doubleBuffered) glReadBuffer(GL_BACK);
-}
-}  // namespace
-
 void GlTestWindow::SetUpTestSuite() {
     if (available_) return;
     const char* display = std::getenv("DISPLAY");
@@ -54,7 +43,6 @@ void GlTestWindow::beginFrame() {
 
 std::array<int, 3> GlTestWindow::pixel(int x, int y) {
     unsigned char rgb[3] = {0, 0, 0};
-    selectReadBuffer();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return {rgb[0], rgb[1], rgb[2]};
@@ -65,7 +53,6 @@ long GlTestWindow::brightness(int x0, int y0, int x1, int y1) {
     const int w = x1 - x0, h = y1 - y0;
     if (w <= 0 || h <= 0) return 0;
     std::basic_string<unsigned char> buf(static_cast<size_t>(w) * h * 3, 0);
-    selectReadBuffer();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, buf.data());
     for (unsigned char c : buf) sum += c;
