@@ -73,6 +73,14 @@ protected:
     }
     void TearDown() override { std::filesystem::current_path(oldDir_); }
 
+    // Lets the output run until `frames` more frames have been written (10 s at most); returns the
+    // frame count reached. Counting frames keeps the tests independent of the machine's load.
+    size_t playFor(size_t frames) {
+        const size_t target = capture_.frames() + frames;
+        for (int i = 0; i < 1000 && capture_.frames() < target; ++i) sleepMs(10);
+        return capture_.frames();
+    }
+
     void writeTunes() {
         dir_.write("data/background.mp3", encodeMp3(background_, kRate, 2));
         dir_.write("data/merry_christmas.mp3", encodeMp3(farewell_, kRate, 2));
@@ -93,13 +101,11 @@ TEST_F(MusicOutput, BackgroundTuneFollowsItsNotesLoopsSeamlesslyAndStops) {
         ASSERT_NE(music.backgroundStream(), nullptr);
         music.playTune(2);
         music.playTune(-1);
-        sleepMs(200);
-        beforePlay = capture_.frames();
+        beforePlay = playFor(kQuarter);
         music.playTune(1);
-        sleepMs(1300);
-        atStop = capture_.frames();
+        atStop = playFor(2 * period + 2 * kOutputLag);
         music.stopAll();
-        sleepMs(300);
+        playFor(3 * kOutputLag);
     }
     const std::vector<int16_t> s = capture_.samples();
     const size_t start = firstSound(s, 0);
@@ -129,10 +135,9 @@ TEST_F(MusicOutput, FarewellTunePlaysOnceEachTimeItIsStarted) {
         Music music;
         music.init();
         music.playTune(0);
-        sleepMs(600);
-        secondPlay = capture_.frames();
+        secondPlay = playFor(length + kQuarter + kOutputLag);
         music.playTune(0);
-        sleepMs(600);
+        playFor(length + kQuarter + kOutputLag);
     }
     const std::vector<int16_t> s = capture_.samples();
     for (size_t from : {size_t{0}, secondPlay}) {
@@ -165,11 +170,10 @@ TEST_F(MusicOutput, StreamsMixWithClippingAndConvertRateAndChannels) {
         EXPECT_EQ(sound.playStream(b), 1);
         EXPECT_EQ(sound.playStream(a), 0) << "a playing stream keeps its channel";
         SDL_UnlockAudio();
-        sleepMs(700);
+        monoFrom = playFor(loud.size() / 2 + kOutputLag);
         EXPECT_EQ(sound.playingChannels(), 0) << "finished streams free their channels";
-        monoFrom = capture_.frames();
         EXPECT_EQ(sound.playStream(mono), 0);
-        sleepMs(700);
+        playFor(2 * kQuarter + kOutputLag);
     }
     const std::vector<int16_t> s = capture_.samples();
     const size_t start = firstSound(s, 0);
@@ -208,22 +212,22 @@ TEST_F(MusicOutput, BrokenFilesStaySilentAndPrintNothing) {
         EXPECT_EQ(music.backgroundStream(), nullptr);
         music.playTune(0);
         music.playTune(1);
-        sleepMs(300);
+        playFor(kQuarter);
         music.stopAll();
         music.playTune(1);
     }
+    const std::vector<int16_t> heard = capture_.samples();
+    EXPECT_GT(heard.size() / 2, kQuarter);
+    EXPECT_EQ(lastSound(heard, 0, heard.size()), kNone);
     {
-        SoundSystem sound;
+        SoundSystem sound;  // reopens the output file
         ASSERT_TRUE(sound.init(kRate, 64, 0));
         for (const char* name : {"missing.mp3", "empty.mp3", "text.mp3", "data"})
             EXPECT_EQ(sound.openStream(name, SoundLayer::LoopNormal), nullptr) << name;
         EXPECT_EQ(sound.playStream(nullptr), -1);
-        sleepMs(100);
+        playFor(kOutputLag);
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    const std::vector<int16_t> s = capture_.samples();
-    EXPECT_GT(s.size(), size_t{2 * kRate / 10});
-    EXPECT_EQ(lastSound(s, 0, s.size()), kNone);
 }
 
 TEST_F(MusicOutput, NoAudioDeviceIsHarmless) {
