@@ -31,7 +31,7 @@ bool SoundSystem::init(int mixRate, int maxChannels, unsigned /*flags*/) {
     wanted.samples = kBufferFrames;
     wanted.callback = &SoundSystem::fillAudio;
     wanted.userdata = this;
-    // No "obtained" spec: SDL converts to whatever the device really takes.
+    // No "obtained" format asked for: SDL converts to whatever the device really takes.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         close();
         return false;
