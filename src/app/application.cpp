@@ -31,9 +31,9 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     setLights();
     buildCubeList();
     tunes_.init();
-    logoImage_.init("data/logo.bmp", FadeImage::kZoom, 0);
-    presentsImage_.init("data/presents.bmp", FadeImage::kFadeIn, 0);
-    gameLogoImage_.init("data/game_logo.bmp", FadeImage::kFadeIn, 0.001f);
+    logoImage_.init("data/logo.bmp", FadeImage::zoom, 0);
+    presentsImage_.init("data/presents.bmp", FadeImage::fadeIn, 0);
+    gameLogoImage_.init("data/game_logo.bmp", FadeImage::fadeIn, 0.001f);
     snowfall_.init();
     snowfall_.scatter();
     game_.initGraphics(settings);

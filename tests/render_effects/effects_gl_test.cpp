@@ -14,31 +14,10 @@
 #include "render/fade_image.h"
 #include "render/font.h"
 #include "render/snowfall.h"
+#include "support/counting_new.h"
 #include "support/gl_test_window.h"
 #include "support/temp_dir.h"
 
-// Every plain and array form of new and delete is replaced so that they always pair up (the
-// driver uses several); out of line so that the compiler does not pair malloc and free itself.
-namespace {
-std::atomic<long> allocations{0};
-__attribute__((noinline)) void* countedAlloc(std::size_t size) noexcept {
-    ++allocations;
-    return std::malloc(size ? size : 1);
-}
-}  // namespace
-void* operator new(std::size_t size) {
-    if (void* p = countedAlloc(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size); }
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delete(p); }
 
 namespace {
 
@@ -202,9 +181,9 @@ TEST_F(EffectsGl, FramesAllocateNothing) {
         credits.update(dt);
     };
     frame(1);  // the driver may set up its pipelines on first use
-    const long before = allocations.load();
+    const long before = allocationCount();
     for (int i = 0; i < 20; ++i) frame(50);  // flakes respawn, the credits wrap
-    EXPECT_EQ(allocations.load(), before);
+    EXPECT_EQ(allocationCount(), before);
 }
 
 }  // namespace
