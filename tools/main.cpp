@@ -9,6 +9,7 @@
 #include "present_texture.h"
 #include "preview.h"
 #include "text_renderer.h"
+#include "title_art.h"
 
 namespace {
 
@@ -61,7 +62,36 @@ int main(int argc, char** argv) {
         ok &= save(boxes[k], out + "/" + presentTextureName(k) + ".bmp");
     }
 
+    TextRenderer serifBold(std::string(kFontDir) + "DejaVuSerif-Bold.ttf");
+    TextRenderer serifBoldItalic(std::string(kFontDir) + "DejaVuSerif-BoldItalic.ttf");
+    TextRenderer serifItalic(std::string(kFontDir) + "DejaVuSerif-Italic.ttf");
+    TextRenderer sansBold(std::string(kFontDir) + "DejaVuSans-Bold.ttf");
+    if (!serifBold.ok() || !serifBoldItalic.ok() || !serifItalic.ok() || !sansBold.ok()) {
+        std::fprintf(stderr, "cannot open the DejaVu Serif and Sans faces in %s\n", kFontDir);
+        return 1;
+    }
+    const TitleFaces faces{serifBold, serifBoldItalic, serifItalic, sansBold};
+    const Image snowflake = makeSnowflakeImage();
+    const Image logo = makeLogo(faces);
+    const Image presents = makePresentsImage(faces);
+    const Image gameLogo = makeGameLogo(faces);
+    const Image banner = makeBanner(faces);
+    ok &= save(snowflake, out + "/snowflake.bmp");
+    ok &= save(logo, out + "/logo.bmp");
+    ok &= save(presents, out + "/presents.bmp");
+    ok &= save(gameLogo, out + "/game_logo.bmp");
+    ok &= save(banner, out + "/merry_christmas.bmp");
+
     if (!preview.empty()) {
+        // On-screen sizes at the start of each screen: a 2 x 1 quad 5 units away is 309 x 116
+        // pixels, the banner 16 x 4 units is 2472 x 464 (shown here at half size).
+        ok &= save(onScreen(logo, 309, 116), preview + "/logo_screen.bmp");
+        ok &= save(onScreen(presents, 309, 116), preview + "/presents_screen.bmp");
+        ok &= save(onScreen(gameLogo, 309, 232), preview + "/game_logo_screen.bmp");
+        ok &= save(onScreen(gameLogo, 618, 464), preview + "/game_logo_big.bmp");
+        ok &= save(onScreen(logo, 927, 348), preview + "/logo_zoomed.bmp");
+        ok &= save(onScreen(banner, 1236, 232), preview + "/banner_screen.bmp");
+        ok &= save(onScreen(snowflake, 155, 116), preview + "/snowflake_screen.bmp");
         // The seven kinds at play size (a cube face is about 26 x 19 pixels) and enlarged.
         Image board(7 * 30 + 10, 60 + 7 * 0 + 140, hex(0x101020));
         for (int k = 0; k < kPresentKinds; ++k) {
