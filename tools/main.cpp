@@ -3,9 +3,12 @@
 // writes pictures of the art as it appears on screen.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
+#include "arrangements.h"
 #include "font_sheet.h"
+#include "mp3_encoder.h"
 #include "present_texture.h"
 #include "preview.h"
 #include "text_renderer.h"
@@ -21,6 +24,20 @@ bool save(const Image& image, const std::string& path) {
         return true;
     }
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return false;
+}
+
+// Levels the tune to peak at -3 dBFS (encoding adds a little overshoot; the files must stay
+// below -1 dBFS) and encodes it at 128 kbit/s.
+bool saveTune(Mixdown mix, const std::string& path) {
+    mix.normalise(0.708f);
+    const std::vector<uint8_t> mp3 = encodeMp3(mix, 128);
+    if (!mp3.empty() && writeFile(path, mp3)) {
+        std::printf("wrote %s (%.2f s, %zu bytes)\n", path.c_str(),
+                    static_cast<double>(mix.frames()) / Mixdown::kRate, mp3.size());
+        return true;
+    }
+    std::fprintf(stderr, "cannot encode %s\n", path.c_str());
     return false;
 }
 
@@ -81,6 +98,14 @@ int main(int argc, char** argv) {
     ok &= save(presents, out + "/presents.bmp");
     ok &= save(gameLogo, out + "/game_logo.bmp");
     ok &= save(banner, out + "/merry_christmas.bmp");
+
+    try {
+        ok &= saveTune(arrangeJingleBells(), out + "/background.mp3");
+        ok &= saveTune(arrangeMerryChristmas(), out + "/merry_christmas.mp3");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot arrange the tunes: %s\n", e.what());
+        return 1;
+    }
 
     if (!preview.empty()) {
         // On-screen sizes at the start of each screen: a 2 x 1 quad 5 units away is 309 x 116
