@@ -8,6 +8,7 @@
 
 #include "arrangements.h"
 #include "font_sheet.h"
+#include "icon_art.h"
 #include "mp3_encoder.h"
 #include "present_texture.h"
 #include "preview.h"
@@ -98,6 +99,15 @@ int main(int argc, char** argv) {
     ok &= save(presents, out + "/presents.bmp");
     ok &= save(gameLogo, out + "/game_logo.bmp");
     ok &= save(banner, out + "/merry_christmas.bmp");
+
+    if (!icon.empty()) {
+        if (writeFile(icon, makeIconPng())) {
+            std::printf("wrote %s (256x256)\n", icon.c_str());
+        } else {
+            std::fprintf(stderr, "cannot write %s\n", icon.c_str());
+            ok = false;
+        }
+    }
 
     try {
         ok &= saveTune(arrangeJingleBells(), out + "/background.mp3");

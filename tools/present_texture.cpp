@@ -157,7 +157,7 @@ const char* presentTextureName(int kind) {
     return kWrappings[std::clamp(kind, 0, kPresentKinds - 1)].name;
 }
 
-Image makePresentTexture(int kind) {
+Image makePresentTexture(int kind, int size) {
     const Wrapping& w = kWrappings[std::clamp(kind, 0, kPresentKinds - 1)];
     const int n = static_cast<int>(kDesign);
     Image img(n, n, w.paper);
@@ -170,5 +170,5 @@ Image makePresentTexture(int kind) {
     drawPattern(img, w);
     drawRibbon(img, w);
     drawEdges(img);
-    return img.resampled(kPresentSize, kPresentSize);
+    return img.resampled(size, size);
 }

@@ -12,4 +12,5 @@ constexpr int kPresentSize = 64;
 // File names in kind order: box_white, box_white2, box_white3, box_red, box_red2, box_orange,
 // box_orange2.
 const char* presentTextureName(int kind);
-Image makePresentTexture(int kind);
+// `size`: the file's 64, or larger for artwork that shows a present big.
+Image makePresentTexture(int kind, int size = kPresentSize);
