@@ -2,6 +2,7 @@
 // power-of-two sides, the font sheet's glyphs inside the columns the game's 10-pixel advance
 // leaves them, and both tunes decodable at 44100 Hz, of the right length, unclipped, the
 // background one looping without a jump at its seam.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <mpg123.h>
 
@@ -67,6 +68,12 @@ Picture readBmp(const std::string& name) {
     return pic;
 }
 
+const char* const kImages[] = {
+    "font.bmp",     "box_white.bmp",     "box_white2.bmp",  "box_white3.bmp", "box_red.bmp",
+    "box_red2.bmp", "box_orange.bmp",    "box_orange2.bmp", "logo.bmp",       "presents.bmp",
+    "game_logo.bmp", "merry_christmas.bmp", "snowflake.bmp",
+};
+
 TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpOfItsSize) {
     struct Expected {
         const char* name;
@@ -79,6 +86,7 @@ TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpOfItsSize) {
         {"presents.bmp", 0, 0},       {"game_logo.bmp", 0, 0},  {"merry_christmas.bmp", 0, 0},
         {"snowflake.bmp", 0, 0},
     };
+    static_assert(std::size(images) == std::size(kImages));
     for (const Expected& e : images) {
         const Picture p = readBmp(e.name);
         if (e.width) {
@@ -91,6 +99,93 @@ TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpOfItsSize) {
         // Nothing is a blank picture.
         EXPECT_TRUE(std::any_of(p.red.begin(), p.red.end(), [](uint8_t v) { return v > 100; })) << e.name;
     }
+}
+
+
+TEST(DataFiles, SdlDecodesEveryImageTopRowFirstAsTheLoaderTakesIt) {
+    // The loader hands the decoded pixels to OpenGL as BGR bytes, top row first, rows padded to
+    // four bytes, without looking at the surface's format or pitch.
+    for (const char* name : kImages) {
+        const Picture p = readBmp(name);
+        SDL_Surface* s = SDL_LoadBMP((kData + "/" + name).c_str());
+        ASSERT_NE(s, nullptr) << name << ": " << SDL_GetError();
+        EXPECT_EQ(s->format->BytesPerPixel, 3) << name;
+        EXPECT_EQ(s->w, p.width) << name;
+        EXPECT_EQ(s->h, p.height) << name;
+        EXPECT_EQ(s->pitch, ((s->w * 3 + 3) / 4) * 4) << name;
+        if (s->w == p.width && s->h == p.height && s->format->BytesPerPixel == 3) {
+            const auto* px = static_cast<const uint8_t*>(s->pixels);
+            int mismatches = 0;
+            for (int y : {0, p.height / 3, p.height - 1})
+                for (int x = 0; x < p.width; ++x) mismatches += px[y * s->pitch + x * 3 + 2] != p.at(x, y);
+            EXPECT_EQ(mismatches, 0) << name << ": rows not in top-first order or red not third";
+        }
+        SDL_FreeSurface(s);
+    }
+}
+
+TEST(DataFiles, PresentKindsFollowTheirNamesAndTellApart) {
+    // Mean colour of the paper (a corner quarter, away from the ribbon) and of the ribbon (the
+    // middle of its upper arm), per kind.
+    struct Rgbf {
+        double r = 0, g = 0, b = 0;
+    };
+    auto meanOf = [](const std::vector<uint8_t>& bmp, int x0, int y0, int x1, int y1) {
+        const uint32_t offset = le32(bmp, 10);
+        const int w = static_cast<int>(le32(bmp, 18)), h = static_cast<int>(le32(bmp, 22));
+        const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+        Rgbf m;
+        int n = 0;
+        for (int y = y0 * h / 64; y < y1 * h / 64; ++y)
+            for (int x = x0 * w / 64; x < x1 * w / 64; ++x) {
+                const size_t at = offset + (h - 1 - y) * stride + x * 3;
+                m.b += bmp[at] / 255.0;
+                m.g += bmp[at + 1] / 255.0;
+                m.r += bmp[at + 2] / 255.0;
+                ++n;
+            }
+        m.r /= n;
+        m.g /= n;
+        m.b /= n;
+        return m;
+    };
+    const char* names[] = {"box_white", "box_white2", "box_white3", "box_red", "box_red2", "box_orange", "box_orange2"};
+    Rgbf paper[7], ribbon[7];
+    for (int k = 0; k < 7; ++k) {
+        const std::vector<uint8_t> bmp = readFile(kData + "/" + names[k] + ".bmp");
+        ASSERT_GE(bmp.size(), 54u + 64 * 64 * 3) << names[k];
+        paper[k] = meanOf(bmp, 6, 6, 22, 22);
+        ribbon[k] = meanOf(bmp, 30, 6, 34, 12);
+        const Rgbf& p = paper[k];
+        const std::string name = names[k];
+        if (name.find("white") != std::string::npos) {
+            EXPECT_GT(std::min({p.r, p.g, p.b}), 0.55) << name << " is not white";
+        } else if (name.find("red") != std::string::npos) {
+            EXPECT_GT(p.r, 0.4) << name;
+            EXPECT_GT(p.r, 2 * p.g) << name << " is not red";
+            EXPECT_GT(p.r, 2 * p.b) << name << " is not red";
+        } else {
+            EXPECT_GT(p.r, 0.7) << name;
+            EXPECT_TRUE(p.g > 0.3 * p.r && p.g < 0.85 * p.r && p.b < 0.6 * p.g) << name << " is not orange";
+        }
+    }
+    // Every two kinds differ clearly in paper or ribbon colour.
+    auto distance = [](const Rgbf& a, const Rgbf& b) { return std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b); };
+    for (int a = 0; a < 7; ++a)
+        for (int b = a + 1; b < 7; ++b)
+            EXPECT_GT(distance(paper[a], paper[b]) + distance(ribbon[a], ribbon[b]), 0.4) << names[a] << " vs " << names[b];
+}
+
+TEST(DataFiles, IconIsA256PixelPngWithTransparency) {
+    const std::vector<uint8_t> png = readFile(std::string(YT_SOURCE_DIR) + "/packaging/yuletumble.png");
+    ASSERT_GE(png.size(), 33u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+    auto be32 = [&](size_t at) { return uint32_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]; };
+    EXPECT_EQ(be32(16), 256u);
+    EXPECT_EQ(be32(20), 256u);
+    EXPECT_EQ(png[24], 8);  // bits per channel
+    EXPECT_EQ(png[25], 6);  // RGBA
 }
 
 TEST(DataFiles, LightOnBlackPicturesHaveBlackBorders) {

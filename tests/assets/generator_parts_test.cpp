@@ -5,6 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "art_kit.h"
 #include "image.h"
 #include "mask.h"
 #include "mixdown.h"
@@ -147,6 +148,63 @@ TEST(GeneratorMixdown, ReverbOfALoopsEndIsHeardAtItsStart) {
     }
     EXPECT_GT(loopHead, 0.01);
     EXPECT_EQ(onceHead, 0.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GeneratorShapes, SnowflakeHasSixFoldMirrorSymmetry) {
+    const float cx = 50, cy = 40, r = 30;
+    Lcg rng(5);
+    for (int i = 0; i < 200; ++i) {
+        const float x = rng.range(10, 90), y = rng.range(0, 80);
+        const float d = snowflakeDistance(x, y, cx, cy, r);
+        const float a = static_cast<float>(M_PI) / 3;
+        const float rx = cx + (x - cx) * std::cos(a) - (y - cy) * std::sin(a);
+        const float ry = cy + (x - cx) * std::sin(a) + (y - cy) * std::cos(a);
+        EXPECT_NEAR(snowflakeDistance(rx, ry, cx, cy, r), d, 1e-3f);
+        EXPECT_NEAR(snowflakeDistance(2 * cx - x, y, cx, cy, r), d, 1e-3f);  // mirrored
+    }
+    EXPECT_LT(snowflakeDistance(cx, cy, cx, cy, r), 0);           // the plate in the middle
+    EXPECT_LT(snowflakeDistance(cx, cy - 0.9f * r, cx, cy, r), 0);  // an arm straight up
+    EXPECT_GT(snowflakeDistance(cx, cy - 1.2f * r, cx, cy, r), 0);  // beyond its tip
+}
+
+TEST(GeneratorShapes, PolygonDistanceIsSignedByWinding) {
+    const std::vector<Vec2> square{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    EXPECT_FLOAT_EQ(polygonDistance(5, 5, square), -5);
+    EXPECT_FLOAT_EQ(polygonDistance(13, 5, square), 3);
+    std::vector<Vec2> reversed(square.rbegin(), square.rend());
+    EXPECT_FLOAT_EQ(polygonDistance(5, 5, reversed), -5);  // either direction counts as inside
+    const auto star = starPoints(0, 0, 10, 4, 5);
+    EXPECT_LT(polygonDistance(0, -8, star), 0);  // inside the top tip
+    EXPECT_GT(polygonDistance(7, -9, star), 0);  // between two tips
+}
+
+TEST(GeneratorShapes, TurnedImageAtNoAngleCopiesTheSource) {
+    Image src(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) src.at(x, y) = {x / 3.0f, y / 3.0f, 0.5f};
+    Image dst(8, 8);
+    drawTurnedImage(dst, src, 4, 4, 4, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_NEAR(dst.at(2 + x, 2 + y).r, src.at(x, y).r, 1e-4f);
+            EXPECT_NEAR(dst.at(2 + x, 2 + y).g, src.at(x, y).g, 1e-4f);
+        }
+    EXPECT_FLOAT_EQ(dst.at(1, 4).b, 0);  // nothing outside the square
+}
+
+TEST(GeneratorShapes, SnowLiesOnTopEdgesOnly) {
+    Mask ink(40, 40);
+    for (int y = 20; y < 30; ++y)
+        for (int x = 10; x < 30; ++x) ink.at(x, y) = 1;
+    const Mask caps = snowCaps(ink, 6, 1);
+    EXPECT_GT(caps.get(20, 17), 0.5f);  // just above the top edge
+    EXPECT_EQ(caps.get(20, 33), 0.0f);  // below the bottom edge
+    EXPECT_EQ(caps.get(3, 25), 0.0f);   // beside the block
+    EXPECT_EQ(caps.get(20, 5), 0.0f);   // high above it
 }
 
 }  // namespace
