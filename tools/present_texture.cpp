@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class Pattern { Dots, Stars, Snowflakes, Stripes, Checks };
+enum class Pattern { Dots, Stars, Snowflakes, Stripes };
 
 struct Wrapping {
     const char* name;
@@ -79,14 +79,6 @@ void drawPattern(Image& img, const Wrapping& w) {
                       [&](float x, float y) {
                           const float u = std::fmod(x + y + 1000, 64.0f);
                           return std::fabs(u - 32) - 14;  // 28-pixel bands every 64
-                      },
-                      w.pattern);
-            break;
-        case Pattern::Checks:
-            fillShape(img, 0, 0, s, s,
-                      [&](float x, float y) {
-                          const int cx = static_cast<int>(x / 32), cy = static_cast<int>(y / 32);
-                          return (cx + cy) % 2 == 0 ? -1.0f : 1.0f;
                       },
                       w.pattern);
             break;

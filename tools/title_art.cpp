@@ -195,20 +195,19 @@ Image makeGameLogo(const TitleFaces& faces) {
         {440, 900 - s, 5}, {440 + s, 900 - s, 5}, {440 + s, 900 - 2 * s, 5}, {440 + 2 * s, 900 - 2 * s, 5},  // S
     };
     for (const Cell& c : heap) drawTurnedImage(canvas, boxes[static_cast<size_t>(c.kind)], c.x, c.y, s, 0);
-    // Snow settled on the heap.
-    fillShape(canvas, 380, 700, 1000, 870,
-              [&](float x, float y) {
-                  float d = 1e9f;
-                  const float tops[][3] = {{440 - s / 2, 440 + 1.5f * s, 900 - 2.5f * s}, {440 + 1.5f * s, 440 + 2.5f * s, 900 - 2.5f * s},
-                                           {440 + 3.5f * s, 440 + 4.5f * s, 900 - 1.5f * s}, {440 + 4.5f * s, 440 + 5.5f * s, 900 - 0.5f * s}};
-                  for (const auto& t : tops) {
-                      if (t[0] == 440 - s / 2) continue;  // the S piece's lower step has its own cap below
-                      d = std::min(d, roundBoxDistance(x, y, t[0] + 2, t[2] - 10 - 4 * std::sin(x * 0.08f), t[1] - 2, t[2] + 6, 8));
-                  }
-                  d = std::min(d, roundBoxDistance(x, y, 440 - s / 2 + 2, 900 - 1.5f * s - 10, 440 + s / 2 - 2, 900 - 1.5f * s + 6, 8));
-                  return d;
-              },
-              hex(0xf6faff));
+    // Snow settled on the top of every column of the heap: left end, right end, height.
+    const float caps[][3] = {{440 - 0.5f * s, 440 + 0.5f * s, 900 - 1.5f * s},
+                             {440 + 0.5f * s, 440 + 2.5f * s, 900 - 2.5f * s},
+                             {440 + 2.5f * s, 440 + 3.5f * s, 900 - 0.5f * s},
+                             {440 + 3.5f * s, 440 + 4.5f * s, 900 - 1.5f * s},
+                             {440 + 4.5f * s, 440 + 5.5f * s, 900 - 0.5f * s}};
+    for (const auto& cap : caps)
+        fillShape(canvas, cap[0], cap[2] - 20, cap[1], cap[2] + 8,
+                  [&](float x, float y) {
+                      return roundBoxDistance(x, y, cap[0] + 2, cap[2] - 10 - 4 * std::sin(x * 0.08f), cap[1] - 2,
+                                              cap[2] + 6, 8);
+                  },
+                  hex(0xf6faff));
     const Cell falling[] = {{0, 0, 6}, {s, 0, 6}, {0, s, 6}, {0, 2 * s, 6}};  // J, turning as it falls
     const float fx = 1010, fy = 560, turn = -0.42f;
     for (const Cell& c : falling) {
