@@ -33,9 +33,27 @@ bool Player::start(std::string* why) {
         if (why) *why = "no window; output: " + process_->output();
         return false;
     }
-    // Key events go to the focused window; without a window manager the test focuses it itself.
+    // Wait for the first drawn frame, then give the window the keyboard: key events go to the
+    // focused window, and without a window manager the test focuses it itself.
+    if (!waitUntil([&] { return grab().count(0, 0, 640, 480, XScreen::isLit) > 0 || !process_->running(); },
+                   std::chrono::milliseconds(30000))) {
+        if (why) *why = "nothing drawn; output: " + process_->output();
+        return false;
+    }
     runCommand({"xdotool", "windowfocus", "--sync", std::to_string(window_)});
     return true;
+}
+
+XScreen::Image Player::grab() {
+    XScreen::Image img = screen_.grab(window_);
+    if (img.width == 0) {
+        if (const unsigned long w = screen_.findWindow("Yuletumble")) {
+            window_ = w;
+            runCommand({"xdotool", "windowfocus", "--sync", std::to_string(window_)});
+            img = screen_.grab(window_);
+        }
+    }
+    return img;
 }
 
 void Player::press(const std::string& keys) {
@@ -46,7 +64,13 @@ void Player::press(const std::string& keys) {
 }
 
 bool Player::waitForScreen(const std::function<bool(const XScreen::Image&)>& test, std::chrono::milliseconds limit) {
-    return waitUntil([&] { return test(grab()); }, limit);
+    XScreen::Image last;
+    const bool seen = waitUntil([&] { return test(last = grab()); }, limit);
+    // YT_E2E_DUMP names a directory that keeps what the window showed when a wait failed.
+    static int failures = 0;
+    if (const char* dump = std::getenv("YT_E2E_DUMP"); !seen && dump && *dump)
+        last.writePpm(std::string(dump) + "/wait-failed-" + std::to_string(++failures) + ".ppm");
+    return seen;
 }
 
 int Player::waitForExit(std::chrono::milliseconds limit) {

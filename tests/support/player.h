@@ -29,7 +29,8 @@ public:
     // Waits until the window shows something that satisfies `test`, or `limit` passes.
     bool waitForScreen(const std::function<bool(const XScreen::Image&)>& test,
                        std::chrono::milliseconds limit = std::chrono::milliseconds(15000));
-    XScreen::Image grab() { return screen_.grab(window_); }
+    // The window's pixels; finds the window again if SDL has replaced it.
+    XScreen::Image grab();
     void closeWindow() { screen_.closeWindow(window_); }
     // Waits for the game to end; its exit status, or -1 if it did not end in time.
     int waitForExit(std::chrono::milliseconds limit = std::chrono::milliseconds(20000));
