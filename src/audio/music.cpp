@@ -1,1 +1,34 @@
-// Placeholder until the music lands.
+#include "audio/music.h"
+
+namespace {
+
+constexpr int kMixRate = 44100;      // Hz
+constexpr int kChannels = 64;        // software channels
+constexpr const char* kFarewellFile = "data/merry_christmas.mp3";
+constexpr const char* kBackgroundFile = "data/background.mp3";
+
+}  // namespace
+
+Music::Music() : layer_(&system_) {}
+
+Music::Music(SoundLayer& layer) : layer_(&layer) {}
+
+Music::~Music() {
+    if (initialised_) layer_->close();
+}
+
+void Music::init() {
+    layer_->init(kMixRate, kChannels, 0);
+    farewellStream_ = layer_->openStream(kFarewellFile, 0);
+    backgroundStream_ = layer_->openStream(kBackgroundFile, SoundLayer::LoopNormal);
+    initialised_ = true;
+}
+
+void Music::playTune(int tune) {
+    if (tune == 0)
+        layer_->playStream(farewellStream_);
+    else if (tune == 1)
+        layer_->playStream(backgroundStream_);
+}
+
+void Music::stopAll() { layer_->stopAll(); }

@@ -28,8 +28,16 @@ public:
     void draw() const;
 
     // Column and row truncated toward zero, as every grid lookup takes them.
-    int column() const { return static_cast<int>(x); }
-    int row() const { return static_cast<int>(y); }
+    int column() const { return cell(x); }
+    int row() const { return cell(y); }
+
+    // Truncation toward zero that stays defined for any float: values far outside the well (and
+    // NaN) map to +-1000, which no cell has.
+    static int cell(float v) {
+        if (!(v > -1000.0f)) return -1000;
+        if (v >= 1000.0f) return 1000;
+        return static_cast<int>(v);
+    }
 
     const Texture* texture = nullptr;  // not owned; null until Piece::layout sets it
     float x = 0;                       // column, whole number

@@ -27,10 +27,19 @@ struct Settings;
 // when a timer is removed, so stopping the timer while holding the mutex cannot deadlock, and a
 // tick's spawn may stop and restart the very timer that is running it.
 //
-// Every start of the timer gets a fresh serial, stored in a ticket that is the timer's callback
-// parameter. A callback compares its ticket's serial with the running one once it holds the mutex,
-// so a tick that SDL had already fired when the main thread stopped the timer (pause, soft drop,
-// game over, new game) is dropped and a stopped timer never ticks again.
+// Stale ticks are dropped. Every start of the timer gets a fresh serial, stored in a ticket that is
+// the timer's callback parameter. The callback reads its ticket's serial on entry, before it waits
+// for the mutex, and runs tick() only if that serial is still the running one once it holds the
+// mutex. So a tick that SDL had already fired when the main thread stopped the timer (pause, soft
+// drop, game over, new game) does nothing, and a stopped timer never ticks again. Tickets are reused
+// round-robin, only after kTickets - 1 later starts.
+//
+// Timer handles are removed exactly once: stopping a stopped timer never reaches SDL (to SDL 1.2 on
+// SDL 2 a removed handle is freed memory). The destructor stops the timer and, while SDL's timer
+// service is initialised, waits until SDL's timer thread is done with any tick it had already
+// begun; so initialise it (SDL_INIT_TIMER) before the first start, and destroy the session either
+// then or after SDL_Quit. Never hold the session across SDL_Quit or the destructor: both wait for
+// the timer thread, which may be waiting for the session.
 class GameSession {
 public:
     // realTimer false keeps SDL out entirely: the timer is only recorded (timerInterval()), and
@@ -65,13 +74,15 @@ public:
     bool paused() const;
     bool landed() const;
     int nextKind() const;
-    // Milliseconds between gravity steps at the current level: 350 - 50 * level, never below 50.
+    // Milliseconds between gravity steps at the current level: 350 - 50 * level, but never below
+    // the 50 ms of level 6 (the plain formula reaches 0 ms at level 7 and goes negative after).
     int gravityInterval() const;
     // Interval of the running gravity timer in ms, 0 when stopped.
     int timerInterval() const;
 
-    // The SDL timer callback; param is a ticket of this session. Runs tick() unless the timer was
-    // stopped meanwhile; returns interval to repeat, 0 for a stale timer.
+    // The SDL timer callback; param is a ticket of a session. Runs tick() unless the timer was
+    // stopped meanwhile; returns interval to repeat, 0 once the timer is no longer the running one
+    // (it has then already been removed, so SDL just drops it).
     static Uint32 gravityCallback(Uint32 interval, void* param);
 
     // Direct access for the renderer and for tests. Hold the session while using them.
@@ -99,8 +110,9 @@ private:
     };
     static constexpr int kTickets = 64;
 
-    void startTimer(int intervalMs);
-    void stopTimer();
+    void startTimer(int intervalMs);  // stops any running timer first
+    void stopTimer();                 // harmless when nothing runs
+    void addToScore(double points);   // saturates at INT_MAX
 
     bool landed_ = false;
     std::vector<Block> settled_;  // the settled heap, in the order the blocks were added
@@ -108,7 +120,7 @@ private:
     Piece current_;
     int nextKind_ = 0;
     Settings* settings_ = nullptr;  // not owned; read by drawBoard
-    SDL_TimerID gravityTimer_ = nullptr;
+    SDL_TimerID gravityTimer_ = nullptr;  // null when stopped or never started
     int level_ = 1;
     int score_ = 0;
     int lines_ = 0;
@@ -120,7 +132,7 @@ private:
     const bool realTimer_;
     int timerInterval_ = 0;          // ms of the running timer, 0 = stopped
     std::uint32_t timerSerial_ = 0;  // serial of the running timer, 0 = stopped
-    std::uint32_t nextSerial_ = 0;
+    std::uint32_t nextSerial_ = 0;   // last serial handed out; never 0 once wrapped
     std::array<GravityTicket, kTickets> tickets_;
     mutable std::recursive_mutex mutex_;
 };

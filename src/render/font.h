@@ -16,7 +16,8 @@ public:
 
     // Draws `text` with the lower-left corner of its first glyph at (x, y) on the 640 x 480 text
     // screen (origin bottom left), in the current colour, additively, with depth test and lighting
-    // off. Restores the base state afterwards. Codes outside 32..127 are skipped.
+    // off. Restores the base state afterwards. Codes outside 32..127 are skipped and take no space,
+    // so no list outside the font is ever called.
     void print(float x, float y, const char* text, bool style) const;
 
     unsigned int listBase() const { return listBase_; }  // first of 256 lists; 0 = not built

@@ -43,7 +43,6 @@ void GlTestWindow::beginFrame() {
 
 std::array<int, 3> GlTestWindow::pixel(int x, int y) {
     unsigned char rgb[3] = {0, 0, 0};
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return {rgb[0], rgb[1], rgb[2]};
@@ -54,7 +53,6 @@ long GlTestWindow::brightness(int x0, int y0, int x1, int y1) {
     const int w = x1 - x0, h = y1 - y0;
     if (w <= 0 || h <= 0) return 0;
     std::basic_string<unsigned char> buf(static_cast<size_t>(w) * h * 3, 0);
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, buf.data());
     for (unsigned char c : buf) sum += c;

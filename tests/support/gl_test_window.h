@@ -17,7 +17,8 @@ protected:
 
     // Clears colour and depth and loads the identity modelview matrix, as every game frame starts.
     static void beginFrame();
-    // RGB of the pixel at window coordinates (x, y), origin bottom left, read from the back buffer.
+    // RGB of the pixel at window coordinates (x, y), origin bottom left, read from the frame being
+    // drawn (the current read buffer: sdl12-compat draws into its own framebuffer object).
     static std::array<int, 3> pixel(int x, int y);
     // Sum of R+G+B over a rectangle; 0 means nothing was drawn there on the black clear colour.
     static long brightness(int x0, int y0, int x1, int y1);

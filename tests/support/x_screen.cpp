@@ -8,12 +8,15 @@
 
 namespace {
 
+// The first viewable window named `title` below w. SDL may create and replace its window while it
+// sets the video mode, so unmapped namesakes are passed over.
 unsigned long findByName(Display* d, Window w, const std::string& title) {
     char* name = nullptr;
     if (XFetchName(d, w, &name) && name) {
         const bool match = title == name;
         XFree(name);
-        if (match) return w;
+        XWindowAttributes a{};
+        if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
     }
     Window root, parent, *children = nullptr;
     unsigned int n = 0;
@@ -45,6 +48,12 @@ std::array<int, 2> XScreen::windowSize(unsigned long window) {
 
 XScreen::Image XScreen::grab(unsigned long window) {
     Image img;
+    // A window that went away (or a bad id) must not end the test through Xlib's default handler.
+    const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    struct Restore {
+        decltype(previous) handler;
+        ~Restore() { XSetErrorHandler(handler); }
+    } restore{previous};
     const auto size = windowSize(window);
     if (size[0] <= 0 || size[1] <= 0) return img;
     XImage* x = XGetImage(display_, window, 0, 0, size[0], size[1], AllPlanes, ZPixmap);

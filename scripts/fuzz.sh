@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and UBSan (build dir build-fuzz)
+# and runs each for a bounded time with a fixed seed over the corpus kept in tests/fuzz/corpus.
+# New inputs found go to build-fuzz/corpus, never into the repository. FUZZ_SECONDS sets the time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+seconds=${FUZZ_SECONDS:-20}
+dir="$root/build-fuzz"
+targets=(highscore settings)
+
+echo "=== build-fuzz ==="
+cmake -S "$root" -B "$dir" -G Ninja \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYT_SANITIZE=address -DYT_BUILD_FUZZERS=ON -DYT_BUILD_BENCH=OFF \
+  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+for t in "${targets[@]}"; do
+  echo "--- fuzz_$t (${seconds}s) ---"
+  rm -rf "$dir/artifacts/$t"
+  mkdir -p "$dir/corpus/$t" "$dir/artifacts/$t"
+  "$dir/tests/fuzz/fuzz_$t" -seed=1 -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+    -artifact_prefix="$dir/artifacts/$t/" "$dir/corpus/$t" "$root/tests/fuzz/corpus/$t" 2>&1 | tail -n 15
+  # pipefail stops on a failed run; a crash also leaves an artifact behind.
+  if [ -n "$(ls -A "$dir/artifacts/$t")" ]; then
+    echo "fuzz_$t failed: see $dir/artifacts/$t" >&2
+    exit 1
+  fi
+done
+echo "Fuzzers passed."

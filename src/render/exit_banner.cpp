@@ -1,0 +1,67 @@
+#include "render/exit_banner.h"
+
+#include <GL/gl.h>
+
+namespace {
+constexpr float startX = 8;
+constexpr double msPerUnit = 1000;        // the banner moves left 0.001 units per ms
+constexpr double msPerImageHeight = 200;  // the glow scrolls 0.005 image heights per ms
+}  // namespace
+
+void ExitBanner::init() { load("data/merry_christmas.bmp", GL_LINEAR, GL_LINEAR, false); }
+
+void ExitBanner::update(float dt) {
+    advance(dt);
+    draw();
+}
+
+void ExitBanner::advance(float dt) {
+    elapsed_ += dt;
+    x_ = static_cast<float>(startX - elapsed_ / msPerUnit);
+    scroll_ = static_cast<float>(elapsed_ / msPerImageHeight);
+}
+
+void ExitBanner::draw() const {
+    // The glow: red, transparent at the bottom, opaque at the top, the image repeated 12 times.
+    glPushMatrix();
+    glEnable(GL_BLEND);
+    glTranslatef(-2.25f, 7, -10);
+    bind();
+    glBegin(GL_QUADS);
+    glColor4f(1, 0, 0, 0);
+    glTexCoord2f(0, scroll_);
+    glVertex2f(-4, -12);
+    glTexCoord2f(1, scroll_);
+    glVertex2f(4, -12);
+    glColor4f(1, 0, 0, 1);
+    glTexCoord2f(1, scroll_ + 12);
+    glVertex2f(4, 0);
+    glTexCoord2f(0, scroll_ + 12);
+    glVertex2f(-4, 0);
+    glEnd();
+    glDisable(GL_BLEND);
+    glPopMatrix();
+
+    // The banner, added on top: black parts of the image leave the glow unchanged.
+    glPushMatrix();
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glTranslatef(x_, 0, 0);
+    bind();
+    glBegin(GL_QUADS);
+    glColor3f(1, 1, 1);
+    glTexCoord2f(0, 0);
+    glVertex2f(-8, -2);
+    glTexCoord2f(1, 0);
+    glVertex2f(8, -2);
+    glTexCoord2f(1, 1);
+    glVertex2f(8, 2);
+    glTexCoord2f(0, 1);
+    glVertex2f(-8, 2);
+    glEnd();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glPopMatrix();
+}

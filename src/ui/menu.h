@@ -1,0 +1,41 @@
+#pragma once
+
+class Font;
+struct Settings;
+
+// The main menu and the options menu in one object: a mode and a cursor on one of five items.
+// In the main mode `select` names the next screen; in the options mode it flips a settings flag.
+class Menu {
+public:
+    static constexpr int kItems = 5;  // items per mode; the cursor runs 0..4, 0 at the top
+
+    Menu() = default;
+
+    // Both links are non-owning; set once at start-up after the font is built.
+    void attach(Font* font, Settings* settings);
+
+    // Move the highlight one item, wrapping around at either end.
+    void cursorUp();
+    void cursorDown();
+
+    // Acts on the highlighted item. Returns the ScreenState number to switch to, or -1 when the
+    // screen stays (a flag was flipped on the options screen).
+    int select();
+    // Main mode with the top item highlighted.
+    void backToMain();
+
+    // Draws the items of the current mode, the highlighted one red. Leaves the colour of the last
+    // row current; changes no other OpenGL state.
+    void draw() const;
+
+    Font* font() const { return font_; }
+    Settings* settings() const { return settings_; }
+    int mode() const { return mode_; }
+    int cursor() const { return cursor_; }
+
+private:
+    Font* font_ = nullptr;          // not owned; null until attach
+    Settings* settings_ = nullptr;  // not owned; null until attach
+    int mode_ = 0;                  // 0 main menu, 1 options menu; default 0
+    int cursor_ = 0;                // highlighted item 0..4; default 0
+};

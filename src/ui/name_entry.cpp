@@ -1,0 +1,43 @@
+#include "ui/name_entry.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "render/font.h"
+
+void NameEntry::begin(int capacity, const char* prompt) {
+    if (capacity < 1) capacity = 1;
+    if (!prompt) prompt = "";
+    capacity_ = capacity;
+    text_ = std::make_unique<char[]>(static_cast<std::size_t>(capacity));  // zero-filled
+    const std::size_t promptBytes = std::strlen(prompt) + 1;
+    prompt_ = std::make_unique<char[]>(promptBytes);
+    std::memcpy(prompt_.get(), prompt, promptBytes);
+    length_ = 0;
+}
+
+void NameEntry::appendChar(char c) {
+    // A NUL would end the text early and leave length() counting characters nobody sees.
+    if (!text_ || c == '\0' || length_ >= capacity_ - 1) return;
+    text_[length_] = c;
+    text_[length_ + 1] = '\0';
+    ++length_;
+}
+
+void NameEntry::backspace() {
+    if (!text_) return;
+    if (length_ > 0) --length_;
+    text_[length_] = '\0';
+}
+
+void NameEntry::draw() const {
+    if (!font_ || !text_) return;
+    // The prompt is centred on x = 280 at 10 units per character.
+    const float x = 280 - 5 * static_cast<float>(std::strlen(prompt_.get()));
+    glColor3f(1, 0, 0);
+    font_->print(x, 300, prompt_.get(), false);
+    glColor3f(1, 1, 1);
+    font_->print(x + 50, 280, text_.get(), false);
+    font_->print(x + 50 + 10 * static_cast<float>(length_), 280, "_", false);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+class Font;
+
+// The one-line field where a player types a name for the high-score table. It owns the text
+// buffer and a copy of the prompt from `begin` on; each `begin` starts afresh.
+class NameEntry {
+public:
+    NameEntry() = default;
+
+    // Non-owning; set at start-up once the font is built.
+    void setFont(Font* font) { font_ = font; }
+    Font* font() const { return font_; }
+
+    // Starts a new input of at most capacity - 1 characters with the given prompt, discarding any
+    // earlier one. A capacity below 1 is taken as 1 (an always empty text); a null prompt as "".
+    void begin(int capacity, const char* prompt);
+    // Adds c at the end if there is room; otherwise (or for a NUL) nothing changes.
+    void appendChar(char c);
+    // Removes the last character; nothing on an empty text.
+    void backspace();
+    // The prompt in red, the text in white below it and a "_" mark after the last character.
+    // Leaves the colour white. Nothing before the first begin.
+    void draw() const;
+
+    // The typed text; "" before the first begin.
+    const char* text() const { return text_ ? text_.get() : ""; }
+    const char* prompt() const { return prompt_ ? prompt_.get() : ""; }
+    int capacity() const { return capacity_; }
+    int length() const { return length_; }
+
+private:
+    Font* font_ = nullptr;              // not owned; null until setFont
+    int capacity_ = 0;                  // bytes of text_, terminator included; 0 before begin
+    std::unique_ptr<char[]> text_;      // capacity_ bytes, always NUL-terminated; null before begin
+    std::unique_ptr<char[]> prompt_;    // NUL-terminated copy of the prompt; null before begin
+    int length_ = 0;                    // characters in text_, 0..capacity_ - 1
+};

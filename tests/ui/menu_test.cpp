@@ -1,0 +1,51 @@
+// The menu's cursor, its actions in both modes and the settings flags it flips.
+#include <gtest/gtest.h>
+
+#include "app/screen_state.h"
+#include "app/settings.h"
+#include "ui/menu.h"
+
+TEST(Menu, CursorWrapsAndMainItemsNameTheirScreens) {
+    Settings settings;
+    Menu menu;
+    menu.attach(nullptr, &settings);
+    const int screens[5] = {Playing, Options, Highscores, Credits, Farewell};
+    for (int item = 0; item < 5; ++item) {
+        menu.backToMain();
+        for (int i = 0; i < 5 - item; ++i) menu.cursorUp();  // wraps from the top to the bottom
+        EXPECT_EQ(menu.select(), screens[item]) << item;
+        // Options switches mode; every other item stays highlighted for the return.
+        EXPECT_EQ(menu.mode(), item == 1 ? 1 : 0);
+        EXPECT_EQ(menu.cursor(), item == 1 ? 0 : item);
+    }
+    menu.cursorDown();
+    EXPECT_EQ(menu.cursor(), 0);  // and from the bottom to the top
+}
+
+TEST(Menu, OptionItemsFlipTheirFlagAndBackReturns) {
+    Settings settings;
+    Menu menu;
+    menu.attach(nullptr, &settings);
+    menu.cursorDown();
+    ASSERT_EQ(menu.select(), Options);
+    menu.cursorUp();
+    menu.cursorDown();
+    EXPECT_EQ(menu.cursor(), 0);  // options mode wraps too
+    settings.reflection = 7;      // any non-zero value is on
+    for (int item = 0; item < 4; ++item, menu.cursorDown()) {
+        EXPECT_EQ(menu.select(), -1);
+        EXPECT_EQ(menu.cursor(), item);
+        for (int f = 0; f < 4; ++f) EXPECT_EQ(settings.flag(f) != 0, f != item) << item << " " << f;
+        EXPECT_EQ(menu.select(), -1);
+        EXPECT_EQ(settings.flag(item), 1);
+    }
+    EXPECT_EQ(menu.select(), MainMenu);  // "Back"
+    EXPECT_EQ(menu.mode(), 0);
+    EXPECT_EQ(menu.cursor(), 0);
+    menu.cursorDown();
+    menu.select();
+    menu.cursorDown();
+    menu.backToMain();  // Escape on the options screen
+    EXPECT_EQ(menu.mode(), 0);
+    EXPECT_EQ(menu.cursor(), 0);
+}
