@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs the game into a temporary prefix as a packager would, checks the desktop files, starts
+# it through the launcher as a new user (a temporary home), leaves through the farewell screen and
+# looks for the player's files in the per-user directory. Then builds the .deb and checks its
+# dependencies. Needs an X display (the test command provides Xvfb) and xdotool.
+set -euo pipefail
+build=$1
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+game=""
+cleanup() { [ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+prefix=$work/prefix
+home=$work/home
+mkdir -p "$home" "$work/elsewhere"
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for f in bin/yuletumble games/yuletumble share/applications/yuletumble.desktop \
+         share/metainfo/yuletumble.metainfo.xml share/icons/hicolor/256x256/apps/yuletumble.png \
+         share/yuletumble/data/font.bmp share/yuletumble/data/background.mp3; do
+  [ -e "$prefix/$f" ] || fail "missing $f"
+done
+[ -x "$prefix/bin/yuletumble" ] || fail "launcher not executable"
+desktop-file-validate "$prefix/share/applications/yuletumble.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$prefix/share/metainfo/yuletumble.metainfo.xml" >/dev/null || fail "AppStream metadata"
+
+# A new user starts the game from the menu, wherever that runs it from. The first run is full
+# screen by default; under Xvfb that is a 640 x 480 window all the same.
+(cd "$work/elsewhere" && HOME=$home XDG_DATA_HOME= SDL_AUDIODRIVER=dummy exec "$prefix/bin/yuletumble" >/dev/null 2>&1) &
+game=$!
+window=""
+for _ in $(seq 300); do
+  window=$(xdotool search --onlyvisible --name '^Yuletumble$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no game window"
+sleep 1
+xdotool windowfocus --sync "$window"
+xdotool key --delay 100 space    # skip the intro
+sleep 0.5
+xdotool key --delay 100 Escape   # farewell
+sleep 0.5
+xdotool key --delay 100 q        # any key quits
+for _ in $(seq 200); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$game" 2>/dev/null; then fail "the game did not quit"; fi
+wait "$game" || fail "the game exited with status $?"
+game=""
+
+dir=$home/.local/share/yuletumble
+[ "$(readlink "$dir/data")" = "$prefix/share/yuletumble/data" ] || fail "no data link in $dir"
+[ "$(cat "$dir/game.cfg")" = "1 1 1 1" ] || fail "game.cfg: $(cat "$dir/game.cfg" 2>/dev/null)"
+[ "$(head -2 "$dir/highscore.lst" | tr '\n' ' ')" = "stone 100 " ] || fail "highscore.lst"
+[ ! -e "$work/elsewhere/game.cfg" ] || fail "game.cfg written where the launcher was started"
+
+# The package: the same files, with the libraries it needs as dependencies.
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null) || fail "cpack"
+deb=$(ls "$work"/*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libsdl1.2 libmpg123 libglu libopengl; do
+  [[ "$depends" == *"$lib"* ]] || fail "package does not depend on $lib: $depends"
+done
+dpkg-deb -c "$deb" > "$work/contents"
+grep -q './usr/games/yuletumble$' "$work/contents" || fail "package lacks the game"
+echo "install test passed"
