@@ -56,6 +56,11 @@ XScreen::Image Player::grab() {
     return img;
 }
 
+void Player::closeWindow() {
+    if (const unsigned long w = screen_.findWindow("Yuletumble")) window_ = w;
+    screen_.closeWindow(window_);
+}
+
 void Player::press(const std::string& keys) {
     std::vector<std::string> argv{"xdotool", "key", "--delay", "60"};
     std::istringstream words(keys);

@@ -31,7 +31,8 @@ public:
                        std::chrono::milliseconds limit = std::chrono::milliseconds(15000));
     // The window's pixels; finds the window again if SDL has replaced it.
     XScreen::Image grab();
-    void closeWindow() { screen_.closeWindow(window_); }
+    // Asks the game window to close, as the window manager's close button does.
+    void closeWindow();
     // Waits for the game to end; its exit status, or -1 if it did not end in time.
     int waitForExit(std::chrono::milliseconds limit = std::chrono::milliseconds(20000));
     bool running() { return process_ && process_->running(); }
