@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -13,6 +15,43 @@ constexpr float topY = 60;
 // so "whole" holds to a few millionths).
 float wholeUnits(int r, int n) { return static_cast<float>(10 * (r % n)) * 0.1f; }
 float degrees(int r) { return static_cast<float>(r % 360); }
+
+// The flake quad, upright seen from +z, its vertices clockwise from +z: the front face is the -z
+// side, so with back-face culling a flake shows only while its tumbling turns that side to the
+// viewer. (s, t) is the texture coordinate of corner (x, y), z = 0.
+struct QuadCorner {
+    float s, t, x, y;
+};
+constexpr QuadCorner flakeQuad[4] = {{0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1, 0, 0.5f, -0.5f}, {0, 0, -0.5f, -0.5f}};
+
+// translate(x, y, z) * rotate(angleX about x) * rotate(angleY about y) * rotate(angleZ about z) of
+// one flake, as glTranslatef and glRotatef build it, applied on the CPU.
+class FlakeTransform {
+public:
+    explicit FlakeTransform(const Flake& f) : x_(f.x), y_(f.y), z_(f.z) {
+        constexpr float toRadians = static_cast<float>(M_PI / 180.0);
+        const float sx = std::sin(f.angleX * toRadians), cx = std::cos(f.angleX * toRadians);
+        const float sy = std::sin(f.angleY * toRadians), cy = std::cos(f.angleY * toRadians);
+        const float sz = std::sin(f.angleZ * toRadians), cz = std::cos(f.angleZ * toRadians);
+        // Rows of Rx * Ry * Rz.
+        m_[0] = {cy * cz, -cy * sz, sy};
+        m_[1] = {sx * sy * cz + cx * sz, -sx * sy * sz + cx * cz, -sx * cy};
+        m_[2] = {-cx * sy * cz + sx * sz, cx * sy * sz + sx * cz, cx * cy};
+    }
+    // A direction turned with the flake (no translation).
+    std::array<float, 3> turn(float a, float b, float c) const {
+        return {m_[0][0] * a + m_[0][1] * b + m_[0][2] * c, m_[1][0] * a + m_[1][1] * b + m_[1][2] * c,
+                m_[2][0] * a + m_[2][1] * b + m_[2][2] * c};
+    }
+    // A point (a, b, 0) of the flake quad placed in the caller's coordinates.
+    std::array<float, 3> place(float a, float b) const {
+        return {x_ + m_[0][0] * a + m_[0][1] * b, y_ + m_[1][0] * a + m_[1][1] * b, z_ + m_[2][0] * a + m_[2][1] * b};
+    }
+
+private:
+    float x_, y_, z_;
+    std::array<std::array<float, 3>, 3> m_;
+};
 }  // namespace
 
 Snowfall::Snowfall() : flakes_(new Flake[flakeCount]()) {}
@@ -23,19 +62,14 @@ Snowfall::~Snowfall() = default;
 void Snowfall::init() {
     flakeTexture_.loadMipmapped("data/snowflake.bmp", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false);
     if (flakeList_ == 0) flakeList_ = glGenLists(1);
-    // Upright image seen from +z, vertices clockwise from +z: the front face is the -z side, so
-    // with back-face culling a flake shows only while its tumbling turns that side to the viewer.
+    // The list holds one flake quad; update draws the same quad for every flake in one batch.
     glNewList(flakeList_, GL_COMPILE);
     glBegin(GL_QUADS);
     glColor3f(1, 1, 1);
-    glTexCoord2f(0, 1);
-    glVertex3f(-0.5f, 0.5f, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(0.5f, 0.5f, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(0.5f, -0.5f, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-0.5f, -0.5f, 0);
+    for (const QuadCorner& c : flakeQuad) {
+        glTexCoord2f(c.s, c.t);
+        glVertex3f(c.x, c.y, 0);
+    }
     glEnd();
     glEndList();
 }
@@ -89,17 +123,28 @@ void Snowfall::update(float dt) {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     flakeTexture_.bind();
+    // Every flake is the flake quad moved by translate(x, y, z) rotate(angleX, x) rotate(angleY, y)
+    // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws
+    // the same quads as a matrix push and a list call per flake, at a fraction of the driver work.
+    // The quad sets no normal of its own: each flake's is the current normal turned with it.
+    GLfloat normal[4];
+    glGetFloatv(GL_CURRENT_NORMAL, normal);
     const float spin = dt * spinPerMs;
+    glBegin(GL_QUADS);
+    glColor3f(1, 1, 1);
     for (Flake& f : flakes()) {
-        glPushMatrix();
-        glTranslatef(f.x, f.y, f.z);
-        glRotatef(f.angleX, 1, 0, 0);
-        glRotatef(f.angleY, 0, 1, 0);
-        glRotatef(f.angleZ, 0, 0, 1);
-        glCallList(flakeList_);
+        const FlakeTransform t(f);
+        const auto n = t.turn(normal[0], normal[1], normal[2]);
+        glNormal3f(n[0], n[1], n[2]);
+        for (const QuadCorner& c : flakeQuad) {
+            const auto p = t.place(c.x, c.y);
+            glTexCoord2f(c.s, c.t);
+            glVertex3f(p[0], p[1], p[2]);
+        }
         move(f, dt, spin);  // drawn where it was before this frame's move
-        glPopMatrix();
     }
+    glEnd();
+    glNormal3fv(normal);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
