@@ -31,7 +31,11 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kFrames = 600;
+// Frames measured per screen; YT_BENCH_FRAMES overrides it (the test suite runs a short pass).
+int frameCount() {
+    const char* n = std::getenv("YT_BENCH_FRAMES");
+    return n && std::atoi(n) > 0 ? std::atoi(n) : 600;
+}
 constexpr int kWarmUp = 30;  // the software renderer compiles code for new state on first use
 
 // Milliseconds since the process was started, from the kernel's start time of this process.
@@ -52,7 +56,7 @@ struct Result {
     double allocationsPerFrame;
 };
 
-// Draws kFrames frames with `frame` (warm-up frames first) and returns their times.
+// Draws frameCount() frames with `frame` (warm-up frames first) and returns their times.
 // YT_BENCH_DUMP names a directory for the last frame of each screen (PPM), to check that a faster
 // build still draws the same pictures.
 void dumpFrame(const char* name) {
@@ -78,10 +82,11 @@ Result measure(const char* name, const std::function<void()>& frame) {
         SDL_GL_SwapBuffers();
     }
     glFinish();
+    const int frames = frameCount();
     std::vector<double> ms;
-    ms.reserve(kFrames);
+    ms.reserve(frames);
     const long allocationsBefore = allocationCount();
-    for (int i = 0; i < kFrames; ++i) {
+    for (int i = 0; i < frames; ++i) {
         const auto t0 = Clock::now();
         frame();
         SDL_GL_SwapBuffers();
@@ -92,7 +97,7 @@ Result measure(const char* name, const std::function<void()>& frame) {
     frame();
     dumpFrame(name);
     std::sort(ms.begin(), ms.end());
-    return {name, ms[ms.size() / 2], ms[ms.size() * 95 / 100], static_cast<double>(allocations) / kFrames};
+    return {name, ms[ms.size() / 2], ms[ms.size() * 95 / 100], static_cast<double>(allocations) / frames};
 }
 
 // Fills rows 0 to 15 of the well (three quarters) with one gap per row, so nothing clears. The

@@ -29,10 +29,11 @@ constexpr QuadCorner flakeQuad[4] = {{0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1
 class FlakeTransform {
 public:
     explicit FlakeTransform(const Flake& f) : x_(f.x), y_(f.y), z_(f.z) {
-        constexpr float toRadians = static_cast<float>(M_PI / 180.0);
-        const float sx = std::sin(f.angleX * toRadians), cx = std::cos(f.angleX * toRadians);
-        const float sy = std::sin(f.angleY * toRadians), cy = std::cos(f.angleY * toRadians);
-        const float sz = std::sin(f.angleZ * toRadians), cz = std::cos(f.angleZ * toRadians);
+        // Radians as glRotatef takes them: the product in double, the sine and cosine in float.
+        const auto radians = [](float degrees) { return static_cast<float>(degrees * M_PI / 180.0); };
+        const float sx = std::sin(radians(f.angleX)), cx = std::cos(radians(f.angleX));
+        const float sy = std::sin(radians(f.angleY)), cy = std::cos(radians(f.angleY));
+        const float sz = std::sin(radians(f.angleZ)), cz = std::cos(radians(f.angleZ));
         // Rows of Rx * Ry * Rz.
         m_[0] = {cy * cz, -cy * sz, sy};
         m_[1] = {sx * sy * cz + cx * sz, -sx * sy * sz + cx * cz, -sx * cy};
