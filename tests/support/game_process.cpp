@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,8 @@ GameProcess::GameProcess(const std::string& program, const std::string& workDir,
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
+        // The game must not outlive a test that dies: it would keep the test runner's output open.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(pipeFds[1], 1);
         close(pipeFds[0]);
         close(pipeFds[1]);

@@ -29,7 +29,12 @@ unsigned long findByName(Display* d, Window w, const std::string& title) {
 
 }  // namespace
 
-XScreen::XScreen() { display_ = XOpenDisplay(nullptr); }
+XScreen::XScreen() {
+    // Windows come and go while the game starts and ends; a request on one that just went away
+    // must not end the test through Xlib's default handler, which exits the process.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    display_ = XOpenDisplay(nullptr);
+}
 
 XScreen::~XScreen() {
     if (display_) XCloseDisplay(display_);
@@ -48,12 +53,6 @@ std::array<int, 2> XScreen::windowSize(unsigned long window) {
 
 XScreen::Image XScreen::grab(unsigned long window) {
     Image img;
-    // A window that went away (or a bad id) must not end the test through Xlib's default handler.
-    const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    struct Restore {
-        decltype(previous) handler;
-        ~Restore() { XSetErrorHandler(handler); }
-    } restore{previous};
     const auto size = windowSize(window);
     if (size[0] <= 0 || size[1] <= 0) return img;
     XImage* x = XGetImage(display_, window, 0, 0, size[0], size[1], AllPlanes, ZPixmap);
