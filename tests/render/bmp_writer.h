@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-// Writes small Windows BMP files in memory for the image tests, in the layouts a decoder meets:
-// 1/4/8-bit palette (optionally run-length encoded), 16-bit 5-5-5, 24-bit, 32-bit, bottom-up or
-// top-down, with the 40-byte info header or the 12-byte core header.
+// Small Windows BMP files for the image tests, in the layouts a decoder meets: 1/4/8-bit palette
+// (optionally run-length encoded), 16-bit 5-5-5, 24- and 32-bit, bottom-up or top-down.
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -15,14 +14,13 @@ struct Rgb {
 
 struct BmpImage {
     int width = 1;
-    int height = 1;  // rows; stored top-down when topDown is set
-    int bits = 24;   // 1, 4, 8, 16, 24 or 32
+    int height = 1;
+    int bits = 24;  // 1, 4, 8, 16, 24 or 32
     bool topDown = false;
-    bool rle = false;       // RLE4 / RLE8 for 4- and 8-bit images
-    bool coreHeader = false;  // 12-byte header with 16-bit sizes
-    std::vector<Rgb> palette;                  // palette images
-    std::function<int(int x, int row)> index;  // palette images: entry of pixel (x, row from the top)
-    std::function<Rgb(int x, int row)> color;  // direct-colour images
+    bool rle = false;                               // RLE4 / RLE8, one pixel per run
+    std::vector<Rgb> palette = {};                  // palette images
+    std::function<int(int x, int row)> index = {};  // palette images: entry of (x, row from the top)
+    std::function<Rgb(int x, int row)> color = {};  // direct-colour images
 
     // The colour pixel (x, row from the top) shows once decoded.
     Rgb at(int x, int row) const { return palette.empty() ? color(x, row) : palette[index(x, row)]; }

@@ -1,8 +1,6 @@
 // The board scene on a real window: where blocks land on screen, the far copy and pane that the
 // reflection flag switches each frame, plain cubes for a kind without texture, the frame, the
 // state left behind, and that drawing holds the session still.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,37 +19,26 @@
 
 namespace {
 
-// Solid block textures: kind 0 red, 1 green, 4 blue, the rest grey-ish; kind 6 has no file.
-Rgb kindColour(int kind) {
-    switch (kind) {
-    case 0: return {255, 0, 0};
-    case 1: return {0, 255, 0};
-    case 4: return {0, 0, 255};
-    default: return {200, 200, 100};
-    }
-}
+using Pixel = std::array<int, 3>;
 
-const char* const kFiles[] = {"box_white.bmp", "box_white2.bmp", "box_white3.bmp", "box_red.bmp",
-                              "box_red2.bmp",  "box_orange.bmp"};
+int sum(const Pixel& p) { return p[0] + p[1] + p[2]; }
+bool red(const Pixel& p) { return p[0] > 60 && p[1] + p[2] < p[0] / 4; }
+bool grey(const Pixel& p, int least = 60) { return p[0] >= least && p[0] == p[1] && p[1] == p[2]; }
 
 class BoardSceneTest : public GlTestWindow {
 protected:
     static GameSession* session_;
     static Settings* settings_;
 
+    // Only kind 0 has a texture, solid red; the other kinds have no file.
     static void SetUpTestSuite() {
         GlTestWindow::SetUpTestSuite();
         if (!available_) return;
         buildCubeList();
         TempDir dir;
         ASSERT_EQ(mkdir(dir.file("data").c_str(), 0755), 0);
-        for (int kind = 0; kind < 6; ++kind) {
-            BmpImage im;
-            im.width = 4;
-            im.height = 4;
-            im.color = [kind](int, int) { return kindColour(kind); };
-            dir.write(std::string("data/") + kFiles[kind], encodeBmp(im));
-        }
+        const BmpImage solidRed{.width = 4, .height = 4, .color = [](int, int) { return Rgb{255, 0, 0}; }};
+        dir.write("data/box_white.bmp", encodeBmp(solidRed));
         char old[4096];
         ASSERT_NE(getcwd(old, sizeof old), nullptr);
         ASSERT_EQ(chdir(dir.path().c_str()), 0);
@@ -63,39 +50,36 @@ protected:
     static void TearDownTestSuite() {
         delete session_;
         delete settings_;
-        session_ = nullptr;
     }
 
+    // Heap: red at column 0, row 0 and a plain kind-1 cube at column 10, row 21; the piece a plain
+    // square at (8, 6) (9, 6) (8, 5) (9, 5).
     void SetUp() override {
         GlTestWindow::SetUp();
         if (!available_) return;
-        const Texture* textures = session_->blockTextures().data();
-        auto& heap = session_->settledForTest();
-        heap.clear();
+        session_->settledForTest().clear();
         addBlock(0, 0, 0);
         addBlock(10, 21, 1);
-        Piece& piece = session_->currentForTest();
-        piece.layout(4, textures);  // square at (8, 6) (9, 6) (8, 5) (9, 5)
-        piece.translate(8, 6);
-        settings_->reflection = 1;
+        session_->currentForTest().layout(4, session_->blockTextures().data());
+        session_->currentForTest().translate(8, 6);
     }
 
     static void addBlock(float x, float y, int kind) {
-        Block b;
-        b.x = x;
-        b.y = y;
+        Block& b = session_->settledForTest().emplace_back();
+        b.translate(x, y);
         b.setTexture(&session_->blockTextures()[kind]);
-        session_->settledForTest().push_back(b);
     }
 
     // Pixel where the eye-space point lands (the modelview is the identity between frames).
-    static std::array<int, 3> at(double x, double y, double z) {
+    static Pixel at(double x, double y, double z) {
         const auto w = project(x, y, z);
         return pixel(static_cast<int>(std::floor(w[0])), static_cast<int>(std::floor(w[1])));
     }
-    static int sum(const std::array<int, 3>& p) { return p[0] + p[1] + p[2]; }
+    // Front face of board cell (column, row) of the near board, in eye coordinates.
+    static Pixel cell(double column, double row) { return at(-10 + column, -11 + row, -29.5); }
 
-    static void draw() {
+    static void draw(int reflection) {
+        settings_->reflection = reflection;
         beginFrame();
         session_->drawBoard(1);
     }
@@ -103,90 +87,47 @@ protected:
 GameSession* BoardSceneTest::session_ = nullptr;
 Settings* BoardSceneTest::settings_ = nullptr;
 
-// Board cell (column, row) of the near board, at the front face, in eye coordinates.
-constexpr double kNearX = -10, kNearY = -11, kNearFace = -29.5;
-
-TEST_F(BoardSceneTest, BlocksSitWhereTheProjectionPutsTheirCells) {
-    settings_->reflection = 0;
-    draw();
-    const auto corner = at(kNearX + 0, kNearY + 0, kNearFace);  // column 0, row 0: red
-    EXPECT_GT(corner[0], 60);
-    EXPECT_LT(corner[1] + corner[2], corner[0] / 4);
-    const auto top = at(kNearX + 10, kNearY + 21, kNearFace);  // column 10, row 21: green
-    EXPECT_GT(top[1], 60);
-    EXPECT_LT(top[0] + top[2], top[1] / 4);
-    const auto piece = at(kNearX + 8, kNearY + 6, kNearFace);  // the current piece: blue
-    EXPECT_GT(piece[2], 60);
-    EXPECT_LT(piece[0] + piece[1], piece[2] / 4);
-
+TEST_F(BoardSceneTest, BlocksPlainCubesAndFrameSitWhereTheProjectionPutsThem) {
+    ASSERT_EQ(session_->blockTextures()[1].name(), 0u);
+    draw(0);
+    EXPECT_TRUE(red(cell(0, 0)));  // at eye (-10, -11, -30)
+    const Pixel plain = cell(10, 21);  // at eye (0, 10, -30)
+    EXPECT_TRUE(grey(plain));
+    EXPECT_NE(at(0, 9.5, -30)[0], plain[0]);  // lit: the bottom face is shaded unlike the front
+    EXPECT_TRUE(grey(cell(8, 6)));  // the current piece
     // The cube is one cell wide: just past its faces (and the frame's reach) there is nothing.
-    EXPECT_EQ(sum(at(kNearX + 10, kNearY + 19.8, kNearFace)), 0);
-    EXPECT_EQ(sum(at(kNearX + 1.2, kNearY + 1, kNearFace)), 0);
+    EXPECT_EQ(sum(cell(10, 19.8)) + sum(cell(1.2, 1)), 0);
+    // Frame: left and right posts and the bottom bar, translucent white and lit.
+    for (auto [x, y] : {std::pair{-11.0, 0.0}, {1.0, 0.0}, {-5.0, -11.5}}) EXPECT_GT(sum(at(x, y, -30)), 30);
     expectBaseState("drawBoard");
-}
 
-TEST_F(BoardSceneTest, ReflectionFlagSwitchesFarCopyAndPaneOnTheNextFrame) {
-    // Far copy: origin at (-8, -11, -50). Pane: (-1, -1)..(12, 23) around origin (-8, -11, -40).
-    const double farBlock[] = {-8, -11, -49.5};
-    const double paneOnly[] = {-3, 5, -40};  // nothing of either board lies on this line of sight
-    const double farPost[] = {-9, 0, -50};   // left post of the far frame
-
-    settings_->reflection = 1;
-    draw();
-    const auto far = at(farBlock[0], farBlock[1], farBlock[2]);
-    EXPECT_GT(far[0], far[1] + 10) << "far red block seen through the pane";
-    const auto pane = at(paneOnly[0], paneOnly[1], paneOnly[2]);
-    EXPECT_GT(sum(pane), 0);
-    EXPECT_EQ(pane[0], pane[1]);
-    EXPECT_EQ(pane[1], pane[2]);
-    EXPECT_GT(sum(at(farPost[0], farPost[1], farPost[2])), sum(pane));
-    expectBaseState("drawBoard with reflection");
-
-    settings_->reflection = 0;
-    draw();
-    EXPECT_EQ(sum(at(farBlock[0], farBlock[1], farBlock[2])), 0);
-    EXPECT_EQ(sum(at(paneOnly[0], paneOnly[1], paneOnly[2])), 0);
-    EXPECT_EQ(sum(at(farPost[0], farPost[1], farPost[2])), 0);
-
-    settings_->reflection = 1;
-    draw();
-    EXPECT_GT(sum(at(paneOnly[0], paneOnly[1], paneOnly[2])), 0);
-}
-
-TEST_F(BoardSceneTest, KindWithoutTextureIsAPlainLitCube) {
-    ASSERT_EQ(session_->blockTextures()[6].name(), 0u);
-    addBlock(3, 3, 6);
-    settings_->reflection = 0;
-    draw();
-    const auto plain = at(kNearX + 3, kNearY + 3, kNearFace);
-    EXPECT_GT(plain[0], 60);
-    EXPECT_EQ(plain[0], plain[1]);
-    EXPECT_EQ(plain[1], plain[2]);
-    // Lit: the top face is shaded differently from the front.
-    const auto topFace = at(kNearX + 3, kNearY + 3.5, kNearFace - 0.5);
-    EXPECT_NE(topFace[0], plain[0]);
-    expectBaseState("drawBoard with a plain kind");
-}
-
-TEST_F(BoardSceneTest, EmptyHeapStillShowsFrameAndPieceAndStateIsRestored) {
+    // With an empty heap the frame and piece still show; the modelview comes back unchanged.
     session_->settledForTest().clear();
-    settings_->reflection = 0;
     GLfloat before[16], after[16];
     beginFrame();
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     session_->drawBoard(16);
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     EXPECT_EQ(std::memcmp(before, after, sizeof before), 0);
-
-    const auto post = at(kNearX - 1, kNearY + 11, -30);  // left post, translucent white, lit
-    EXPECT_GT(sum(post), 30);
-    EXPECT_GT(sum(at(kNearX + 11, kNearY + 11, -30)), 30);  // right post
-    EXPECT_GT(sum(at(kNearX + 5, kNearY - 0.5, -30)), 30);  // bottom bar
-    const auto corner = at(kNearX + 0, kNearY + 0, kNearFace);  // only the bar behind: not red
-    EXPECT_LT(corner[0], corner[1] + 10);
-    EXPECT_GT(sum(at(kNearX + 9, kNearY + 5, kNearFace)), 0);  // piece
-
+    EXPECT_LT(cell(0, 0)[0], cell(0, 0)[1] + 10);  // only the bar behind: not red
+    EXPECT_GT(sum(cell(9, 5)), 0);
     expectBaseState("drawBoard with an empty heap");
+}
+
+TEST_F(BoardSceneTest, ReflectionFlagSwitchesFarCopyAndPaneOnTheNextFrame) {
+    // Far copy: origin at (-8, -11, -50). Pane: (-1, -1)..(12, 23) around origin (-8, -11, -40).
+    auto farBlock = [] { return at(-8, -11, -49.5); };
+    auto paneOnly = [] { return at(-3, 5, -40); };  // nothing of either board lies on this line of sight
+    auto farPost = [] { return at(-9, 0, -50); };   // left post of the far frame
+    draw(1);
+    EXPECT_GT(farBlock()[0], farBlock()[1] + 10) << "far red block seen through the pane";
+    EXPECT_TRUE(grey(paneOnly(), 1));
+    EXPECT_GT(sum(farPost()), sum(paneOnly()));
+    expectBaseState("drawBoard with reflection");
+    draw(0);
+    EXPECT_EQ(sum(farBlock()) + sum(paneOnly()) + sum(farPost()), 0);
+    draw(1);
+    EXPECT_GT(sum(paneOnly()), 0);
 }
 
 TEST_F(BoardSceneTest, DrawingWaitsForTheSessionToBeFree) {
@@ -198,7 +139,7 @@ TEST_F(BoardSceneTest, DrawingWaitsForTheSessionToBeFree) {
         released = true;
     });
     while (!holding) std::this_thread::yield();
-    draw();
+    draw(1);
     EXPECT_TRUE(released);
     gravity.join();
 }
