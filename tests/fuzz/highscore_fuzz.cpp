@@ -12,10 +12,7 @@
 namespace {
 
 void check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "highscore fuzz: %s\n", what);
-        std::abort();
-    }
+    if (!ok) (std::fprintf(stderr, "highscore fuzz: %s\n", what), std::abort());
 }
 
 }  // namespace

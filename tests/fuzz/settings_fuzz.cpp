@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/settings.h"
@@ -11,51 +12,32 @@
 namespace {
 
 void check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "settings fuzz: %s\n", what);
-        std::abort();
-    }
+    if (!ok) (std::fprintf(stderr, "settings fuzz: %s\n", what), std::abort());
 }
 
-// A private directory for the two files, on tmpfs when there is one (the save syncs to disk).
-// Kept alive to the very end so that the clean-up at exit can still use it.
-const std::string& workDir() {
-    static const std::string* const dir = [] {
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        pattern += "/yt-fuzz-settings-XXXXXX";
-        check(mkdtemp(pattern.data()) != nullptr, "mkdtemp");
-        return new std::string(pattern);
-    }();
-    static const bool cleanup = std::atexit([] {
-        std::remove((*dir + "/in.cfg").c_str());
-        std::remove((*dir + "/out.cfg").c_str());
-        rmdir(dir->c_str());
-    }) == 0;
-    (void)cleanup;
-    return *dir;
-}
+std::string gDir;  // private directory for the two files, on tmpfs when there is one (the save syncs)
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    gDir = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/yt-fuzz-settings-XXXXXX";
+    check(mkdtemp(gDir.data()) != nullptr, "mkdtemp");
+    std::atexit([] { std::filesystem::remove_all(gDir); });  // runs before gDir is destroyed
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string in = workDir() + "/in.cfg";
-    const std::string out = workDir() + "/out.cfg";
+    const std::string in = gDir + "/in.cfg", out = gDir + "/out.cfg";
     FILE* f = std::fopen(in.c_str(), "wb");
-    check(f != nullptr, "cannot write input");
-    check(std::fwrite(data, 1, size, f) == size, "short write");
+    check(f != nullptr && std::fwrite(data, 1, size, f) == size, "cannot write input");
     std::fclose(f);
 
-    Settings first;
+    Settings first, second;
     first.load(in.c_str());
-    const unsigned char flags[4] = {first.snowflakes, first.music, first.reflection, first.fullscreen};
-    for (unsigned char v : flags) check(v == 0 || v == 1, "flag neither 0 nor 1");
-
+    for (int i = 0; i < 4; ++i) check(first.flag(i) <= 1, "flag neither 0 nor 1");
     check(first.save(out.c_str()), "save failed");
-    Settings second;
-    second.snowflakes = second.music = second.reflection = second.fullscreen = 7;
+    for (int i = 0; i < 4; ++i) second.flag(i) = 7;
     second.load(out.c_str());
-    check(second.snowflakes == first.snowflakes && second.music == first.music &&
-              second.reflection == first.reflection && second.fullscreen == first.fullscreen,
-          "flags changed by a save and a load");
+    for (int i = 0; i < 4; ++i) check(second.flag(i) == first.flag(i), "flags changed by a save and a load");
     return 0;
 }

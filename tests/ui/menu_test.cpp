@@ -5,7 +5,7 @@
 #include "app/settings.h"
 #include "ui/menu.h"
 
-TEST(Menu, CursorWrapsAndMainItemsNameTheirScreens) {
+TEST(Menu, CursorWrapsInBothModesAndEveryItemActs) {
     Settings settings;
     Menu menu;
     menu.attach(nullptr, &settings);
@@ -20,18 +20,13 @@ TEST(Menu, CursorWrapsAndMainItemsNameTheirScreens) {
     }
     menu.cursorDown();
     EXPECT_EQ(menu.cursor(), 0);  // and from the bottom to the top
-}
 
-TEST(Menu, OptionItemsFlipTheirFlagAndBackReturns) {
-    Settings settings;
-    Menu menu;
-    menu.attach(nullptr, &settings);
     menu.cursorDown();
     ASSERT_EQ(menu.select(), Options);
     menu.cursorUp();
+    EXPECT_EQ(menu.cursor(), 4);  // the options mode wraps too
     menu.cursorDown();
-    EXPECT_EQ(menu.cursor(), 0);  // options mode wraps too
-    settings.reflection = 7;      // any non-zero value is on
+    settings.reflection = 7;  // any non-zero value is on
     for (int item = 0; item < 4; ++item, menu.cursorDown()) {
         EXPECT_EQ(menu.select(), -1);
         EXPECT_EQ(menu.cursor(), item);
@@ -40,12 +35,10 @@ TEST(Menu, OptionItemsFlipTheirFlagAndBackReturns) {
         EXPECT_EQ(settings.flag(item), 1);
     }
     EXPECT_EQ(menu.select(), MainMenu);  // "Back"
-    EXPECT_EQ(menu.mode(), 0);
-    EXPECT_EQ(menu.cursor(), 0);
+    EXPECT_TRUE(menu.mode() == 0 && menu.cursor() == 0);
     menu.cursorDown();
     menu.select();
     menu.cursorDown();
     menu.backToMain();  // Escape on the options screen
-    EXPECT_EQ(menu.mode(), 0);
-    EXPECT_EQ(menu.cursor(), 0);
+    EXPECT_TRUE(menu.mode() == 0 && menu.cursor() == 0);
 }

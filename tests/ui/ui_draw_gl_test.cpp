@@ -72,29 +72,24 @@ TEST_F(UiDraw, MenusHighlightTheCursorRowAndShowOnOffAfterEachLabel) {
     EXPECT_EQ(at(300, 170), kWhite);  // "Back"
 }
 
-TEST_F(UiDraw, HighscoreRowsWithTheHighlightedScoreAreRed) {
+TEST_F(UiDraw, TableRowsWithTheHighlightedScoreAreRedAndTheNameMarkFollowsTheText) {
     HighscoreTable table;
     table.setFont(font_.get());
-    table.draw(100);
-    expectBaseState("table");
-    EXPECT_EQ(at(300, 350), kRed);  // heading
-    for (int i = 0; i < 10; ++i)
-        for (int x : {225, 265, 465}) EXPECT_EQ(at(x, 300 - 20 * i), kRed) << i << " " << x;
-    EXPECT_EQ(at(550, 10), kWhite);  // "ESC Back"
-
     table.insert("me", 700);
     table.insert("you", 500);
-    beginFrame();
     table.draw(500);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(at(265, 300 - 20 * i), i == 1 ? kRed : kWhite) << i;
-}
+    expectBaseState("table");
+    EXPECT_EQ(at(300, 350), kRed);  // heading
+    for (int i = 0; i < 10; ++i)  // place, name and score of each row
+        for (int x : {225, 265, 465}) EXPECT_EQ(at(x, 300 - 20 * i), i == 1 ? kRed : kWhite) << i << " " << x;
+    EXPECT_EQ(at(550, 10), kWhite);  // "ESC Back"
 
-TEST_F(UiDraw, NameEntryMarkFollowsTheText) {
     NameEntry entry;
     entry.setFont(font_.get());
     entry.begin(20, "Enter your name:");
     entry.appendChar('a');
     entry.appendChar('b');
+    beginFrame();
     entry.draw();
     expectBaseState("name entry");
     EXPECT_EQ(at(200, 300), kRed);
