@@ -11,8 +11,10 @@ packages=(
   # tests: GoogleTest sources, a virtual X server, key events, Mesa's software renderer,
   # X libraries to read the screen back, clang for the fuzzers
   googletest xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
-  # asset generator and install checks
-  libfreetype-dev fonts-dejavu-core libmp3lame-dev desktop-file-utils appstream
+  # asset generator: FreeType, the DejaVu fonts, LAME
+  libfreetype-dev fonts-dejavu-core libmp3lame-dev
+  # install test: desktop-entry and metadata validators; file and dpkg-dev for the .deb
+  desktop-file-utils appstream file dpkg-dev
 )
 
 missing=()
