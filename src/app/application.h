@@ -57,7 +57,7 @@ private:
     FadeImage presentsImage_;   // "presents", fading in
     FadeImage gameLogoImage_;   // the title, fading in over snow
     Snowfall snowfall_;
-    ScreenState state_ = Logo;
+    ScreenState state_ = Logo;  // the screen drawn and keyed; Logo at start
     Music tunes_;
     GameSession game_;
     ExitBanner banner_;

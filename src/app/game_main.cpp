@@ -45,7 +45,8 @@ int runGame(Application& app, Settings& settings) {
 
     char driver[512] = "";
     if (!SDL_VideoDriverName(driver, sizeof driver)) driver[0] = '\0';
-    // Without a video mode there is no OpenGL context: glGetString gives null, logged as empty text.
+    // Without a video mode there is no OpenGL context, and not every GL library survives a call
+    // without one: the GL strings are then logged as empty text.
     const bool haveContext = surface != nullptr;
     logLine({"SDL Video Driver-name: ", driver});
     logLine({"OpenGL Infos"});

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/replace_file.h"
+#include "app/player_file.h"
 
 Settings gSettings;
 
@@ -80,15 +80,8 @@ unsigned char& Settings::flag(int i) {
 }
 
 void Settings::load(const char* fileName) {
-    // "a+" opens for reading and creates the file, empty, when it is missing.
-    FILE* f = std::fopen(fileName, "a+");
-    if (!f) return;
-    std::rewind(f);
     std::string text;
-    char buf[4096];
-    size_t n;
-    while (text.size() < kMaxSettingsBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
+    if (!readPlayerFile(fileName, kMaxSettingsBytes, text)) return;
 
     FlagReader reader(std::move(text));
     unsigned char* const order[4] = {&fullscreen, &music, &reflection, &snowflakes};

@@ -20,7 +20,7 @@ Music::~Music() {
 void Music::init() {
     layer_->init(kMixRate, kChannels, 0);
     farewellStream_ = layer_->openStream(kFarewellFile, 0);
-    backgroundStream_ = layer_->openStream(kBackgroundFile, SoundLayer::LoopNormal);
+    backgroundStream_ = layer_->openStream(kBackgroundFile, SoundLayer::kLoopNormal);
     initialised_ = true;
 }
 

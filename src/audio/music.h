@@ -2,9 +2,6 @@
 
 #include "audio/sound_system.h"
 
-class SoundLayer;
-class SoundStream;
-
 // The game's two tunes: the farewell tune (tune 0, plays once) and the background tune (tune 1,
 // loops). Owns the sound layer it plays through unless it was given another one. Main thread only.
 class Music {

@@ -13,7 +13,7 @@ class SoundStream;
 class SoundLayer {
 public:
     // Mode flag for openStream: the stream repeats from its start when it ends.
-    static constexpr unsigned LoopNormal = 2;
+    static constexpr unsigned kLoopNormal = 2;
 
     SoundLayer() = default;
     virtual ~SoundLayer() = default;
@@ -23,7 +23,7 @@ public:
     // Starts output at mixRate Hz with up to maxChannels simultaneous channels. flags: reserved,
     // 0. Returns false when there is no usable output; the game carries on without sound.
     virtual bool init(int mixRate, int maxChannels, unsigned flags) = 0;
-    // Opens an MP3 file for playing; mode 0 plays once, LoopNormal repeats. The layer owns the
+    // Opens an MP3 file for playing; mode 0 plays once, kLoopNormal repeats. The layer owns the
     // stream until close. Null when the file cannot be played or there is no output.
     virtual SoundStream* openStream(const std::string& path, unsigned mode) = 0;
     // Starts the stream from its beginning on a free channel and returns the channel number, or

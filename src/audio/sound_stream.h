@@ -18,8 +18,6 @@ public:
     // Opens the file and decodes its first frame to check that it is MP3. False (and the stream
     // stays closed) for a missing, empty or unreadable file, or one that is not MP3.
     bool open(const std::string& path, bool loop, int mixRate);
-    bool isOpen() const { return decoder_ != nullptr; }
-    bool loops() const { return loop_; }
 
     // Back to the first sample. Encoder delay and padding are never played (gapless decoding).
     void rewind();

@@ -21,7 +21,7 @@ bool SoundSystem::init(int mixRate, int maxChannels, unsigned /*flags*/) {
     subsystemStarted_ = true;
 
     mix_.assign(kMixFrames * 2, 0);
-    channelCount_ = std::min(maxChannels, MaxChannels);
+    channelCount_ = std::min(maxChannels, kMaxChannels);
     mixRate_ = mixRate;
 
     SDL_AudioSpec wanted{};
@@ -44,7 +44,7 @@ bool SoundSystem::init(int mixRate, int maxChannels, unsigned /*flags*/) {
 SoundStream* SoundSystem::openStream(const std::string& path, unsigned mode) {
     if (!deviceOpen_) return nullptr;
     auto stream = std::make_unique<SoundStream>();
-    if (!stream->open(path, (mode & LoopNormal) != 0, mixRate_)) return nullptr;
+    if (!stream->open(path, (mode & kLoopNormal) != 0, mixRate_)) return nullptr;
     streams_.push_back(std::move(stream));
     return streams_.back().get();
 }

@@ -16,7 +16,7 @@
 // close() is safe after SDL_Quit has already shut the audio down, as happens at game exit.
 class SoundSystem final : public SoundLayer {
 public:
-    static constexpr int MaxChannels = 64;
+    static constexpr int kMaxChannels = 64;
 
     SoundSystem() = default;
     ~SoundSystem() override;
@@ -35,7 +35,7 @@ private:
     void mixChunk(int16_t* out, int frames);
 
     std::mutex channelLock_;                            // guards channels_ against the audio thread
-    std::array<SoundStream*, MaxChannels> channels_{};  // stream on each channel, null = free
+    std::array<SoundStream*, kMaxChannels> channels_{};  // stream on each channel, null = free
     int channelCount_ = 0;                              // channels usable, 1..64 once started
     int mixRate_ = 0;                                   // output rate in Hz, 0 until started
     bool subsystemStarted_ = false;                     // this object started SDL's audio

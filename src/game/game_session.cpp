@@ -210,11 +210,6 @@ bool GameSession::landed() const {
     return landed_;
 }
 
-int GameSession::nextKind() const {
-    Guard g(mutex_);
-    return nextKind_;
-}
-
 int GameSession::gravityInterval() const {
     Guard g(mutex_);
     // 64-bit so that no level can overflow; levels below 1 do not occur in a game.

@@ -73,7 +73,6 @@ public:
     int lines() const;
     bool paused() const;
     bool landed() const;
-    int nextKind() const;
     // Milliseconds between gravity steps at the current level: 350 - 50 * level, but never below
     // the 50 ms of level 6 (the plain formula reaches 0 ms at level 7 and goes negative after).
     int gravityInterval() const;
@@ -96,8 +95,9 @@ public:
     void setLevelForTest(int level) { level_ = level; }
 
     // Drawing (defined by the renderer). initGraphics loads the seven block textures and compiles
-    // the frame and backdrop lists; drawBoard draws the well, holding the session for the whole
-    // frame; the reflection flag is read from settings on every call.
+    // the frame and backdrop lists; drawBoard draws the well, holding the session while it draws
+    // (the Application holds it for its whole playing frame); the reflection flag is read from
+    // settings on every call.
     void initGraphics(Settings* settings);
     void drawBoard(float dt);
     void drawBlocksAndFrame() const;
@@ -114,25 +114,25 @@ private:
     void stopTimer();                 // harmless when nothing runs
     void addToScore(double points);   // saturates at INT_MAX
 
-    bool landed_ = false;
+    bool landed_ = false;         // the current piece rested at the last tick; default false
     std::vector<Block> settled_;  // the settled heap, in the order the blocks were added
-    std::array<Texture, Piece::kKinds> blockTextures_;
-    Piece current_;
-    int nextKind_ = 0;
+    std::array<Texture, Piece::kKinds> blockTextures_;  // index = shape kind; empty until initGraphics
+    Piece current_;               // the falling piece
+    int nextKind_ = 0;            // shape kind 0..6 of the next spawn
     Settings* settings_ = nullptr;  // not owned; read by drawBoard
     SDL_TimerID gravityTimer_ = nullptr;  // null when stopped or never started
-    int level_ = 1;
-    int score_ = 0;
-    int lines_ = 0;
+    int level_ = 1;   // lines / 10 + 1; default 1
+    int score_ = 0;   // points of this game, saturating at INT_MAX; default 0
+    int lines_ = 0;   // rows removed in this game; default 0
     unsigned int frameList_ = 0;     // GLuint display list of the well's frame
     unsigned int backdropList_ = 0;  // GLuint display list of the grey pane
-    bool paused_ = false;
+    bool paused_ = false;            // gravity stopped by togglePause; default false
 
-    OccupancyGrid grid_;
-    const bool realTimer_;
+    OccupancyGrid grid_;             // cells of the settled heap; only the session writes it
+    const bool realTimer_;           // false: timer only recorded, tests call tick()
     int timerInterval_ = 0;          // ms of the running timer, 0 = stopped
     std::uint32_t timerSerial_ = 0;  // serial of the running timer, 0 = stopped
     std::uint32_t nextSerial_ = 0;   // last serial handed out; never 0 once wrapped
-    std::array<GravityTicket, kTickets> tickets_;
-    mutable std::recursive_mutex mutex_;
+    std::array<GravityTicket, kTickets> tickets_;  // callback parameters, reused round-robin
+    mutable std::recursive_mutex mutex_;            // keeps ticks apart from the main thread
 };

@@ -27,5 +27,5 @@ public:
 private:
     static int index(int column, int row) { return row + kRows * column; }
 
-    std::array<std::uint8_t, kCells> cells_;
+    std::array<std::uint8_t, kCells> cells_;  // byte row + 22 * column, 1 = occupied; all 0 at start
 };

@@ -10,7 +10,7 @@ struct Cell {
     int dy;
 };
 
-// Relative cell of blocks 0..3 for each kind; rows grow upward, block 0 is the top-left-most.
+// Relative cell of blocks 0..3 for each kind; rows grow upward, block 0 is in the top row.
 constexpr Cell kLayout[Piece::kKinds][4] = {
     {{0, 0}, {1, 0}, {0, -1}, {0, -2}},    // 0: column of three, cube right of its top
     {{0, 0}, {0, -1}, {0, -2}, {0, -3}},   // 1: column of four

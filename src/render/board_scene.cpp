@@ -88,8 +88,10 @@ void GameSession::initGraphics(Settings* settings) {
         blockTextures_[kind].load(kBlockTextureFiles[kind], GL_LINEAR, GL_LINEAR, false);
 
     GLUquadric* quadric = gluNewQuadric();
-    gluQuadricNormals(quadric, GLU_SMOOTH);
-    gluQuadricTexture(quadric, GL_FALSE);
+    if (quadric) {
+        gluQuadricNormals(quadric, GLU_SMOOTH);
+        gluQuadricTexture(quadric, GL_FALSE);
+    }
     frameList_ = glGenLists(1);
     glNewList(frameList_, GL_COMPILE);
     glColor4f(1, 1, 1, 0.5f);

@@ -7,9 +7,9 @@
 #include "render/font.h"
 
 namespace {
-constexpr float startY = -16;     // the title's glyphs span -16..0: just below the bottom edge
-constexpr float wrapY = 800;      // the last line (offset 272) is then above the top edge
-constexpr float unitsPerMs = 0.5f;
+constexpr float kStartY = -16;     // the title's glyphs span -16..0: just below the bottom edge
+constexpr float kWrapY = 800;      // the last line (offset 272) is then above the top edge
+constexpr float kUnitsPerMs = 0.5f;
 
 struct CreditLine {
     float offset;  // below the title, text-screen units
@@ -19,7 +19,7 @@ struct CreditLine {
 };
 
 // Every line after the title, drawn in white in this order.
-constexpr CreditLine lines[] = {
+constexpr CreditLine kLines[] = {
     {16, 100, false, "(c) 2026 The Yuletumble team"},
     {48, 100, false, "Lead programmer"},
     {64, 150, true, "The Yuletumble team"},
@@ -37,7 +37,7 @@ constexpr CreditLine lines[] = {
 };
 }  // namespace
 
-void CreditsScroller::restart() { scrollY_ = startY; }
+void CreditsScroller::restart() { scrollY_ = kStartY; }
 
 void CreditsScroller::update(float dt) {
     advance(dt);
@@ -45,8 +45,8 @@ void CreditsScroller::update(float dt) {
 }
 
 void CreditsScroller::advance(float dt) {
-    scrollY_ += dt * unitsPerMs;
-    if (scrollY_ >= wrapY) scrollY_ = 0;
+    scrollY_ += dt * kUnitsPerMs;
+    if (scrollY_ >= kWrapY) scrollY_ = 0;
 }
 
 float CreditsScroller::lineY() const { return std::floor(scrollY_); }
@@ -59,5 +59,5 @@ void CreditsScroller::draw() const {
     glColor3f(1, 0, 0);
     font_->print(100, y, "Yuletumble", false);
     glColor3f(1, 1, 1);
-    for (const CreditLine& line : lines) font_->print(line.x, y - line.offset, line.text, line.style);
+    for (const CreditLine& line : kLines) font_->print(line.x, y - line.offset, line.text, line.style);
 }

@@ -11,7 +11,6 @@ public:
 
     // The font to draw with (not owned); without one, draw draws nothing.
     void setFont(const Font* font) { font_ = font; }
-    const Font* font() const { return font_; }
 
     // Puts the title just below the bottom edge again (scrollY = -16).
     void restart();

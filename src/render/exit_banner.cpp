@@ -3,9 +3,9 @@
 #include <GL/gl.h>
 
 namespace {
-constexpr float startX = 8;
-constexpr double msPerUnit = 1000;        // the banner moves left 0.001 units per ms
-constexpr double msPerImageHeight = 200;  // the glow scrolls 0.005 image heights per ms
+constexpr float kStartX = 8;
+constexpr double kMsPerUnit = 1000;        // the banner moves left 0.001 units per ms
+constexpr double kMsPerImageHeight = 200;  // the glow scrolls 0.005 image heights per ms
 }  // namespace
 
 void ExitBanner::init() { load("data/merry_christmas.bmp", GL_LINEAR, GL_LINEAR, false); }
@@ -17,8 +17,8 @@ void ExitBanner::update(float dt) {
 
 void ExitBanner::advance(float dt) {
     elapsed_ += dt;
-    x_ = static_cast<float>(startX - elapsed_ / msPerUnit);
-    scroll_ = static_cast<float>(elapsed_ / msPerImageHeight);
+    x_ = static_cast<float>(kStartX - elapsed_ / kMsPerUnit);
+    scroll_ = static_cast<float>(elapsed_ / kMsPerImageHeight);
 }
 
 void ExitBanner::draw() const {

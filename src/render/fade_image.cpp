@@ -3,14 +3,14 @@
 #include <GL/gl.h>
 
 namespace {
-constexpr float defaultSpeed = 0.0002f;  // alpha per ms: a 5000 ms fade
-constexpr double msPerZoomStep = 2000;   // the scale grows by 1 every 2000 ms (0.0005 per ms)
+constexpr float kDefaultSpeed = 0.0002f;  // alpha per ms: a 5000 ms fade
+constexpr double kMsPerZoomStep = 2000;   // the scale grows by 1 every 2000 ms (0.0005 per ms)
 }  // namespace
 
 void FadeImage::init(const char* file, int mode, float speed) {
     loadMipmapped(file, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false);
     mode_ = mode;
-    speed_ = speed != 0 ? speed : defaultSpeed;
+    speed_ = speed != 0 ? speed : kDefaultSpeed;
     elapsed_ = 0;
     if (mode_ == zoom) amount_ = 1;
     else if (mode_ == fadeIn) amount_ = 0;
@@ -25,7 +25,7 @@ void FadeImage::advance(float dt) {
     if (mode_ != zoom && mode_ != fadeIn) return;
     elapsed_ += dt;
     if (mode_ == zoom)
-        amount_ = static_cast<float>(1 + elapsed_ / msPerZoomStep);
+        amount_ = static_cast<float>(1 + elapsed_ / kMsPerZoomStep);
     else
         amount_ = static_cast<float>(elapsed_) * speed_;
 }

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 namespace {
-constexpr float spinPerMs = 0.1f;   // degrees added to every angle per ms
-constexpr float respawnY = -30;     // a flake at or below this goes back to the top
-constexpr float topY = 60;
+constexpr float kSpinPerMs = 0.1f;   // degrees added to every angle per ms
+constexpr float kRespawnY = -30;     // a flake at or below this goes back to the top
+constexpr float kTopY = 60;
 
 // Whole units from a random value, computed the way the positions always have been (in floats,
 // so "whole" holds to a few millionths).
@@ -22,7 +22,7 @@ float degrees(int r) { return static_cast<float>(r % 360); }
 struct QuadCorner {
     float s, t, x, y;
 };
-constexpr QuadCorner flakeQuad[4] = {{0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1, 0, 0.5f, -0.5f}, {0, 0, -0.5f, -0.5f}};
+constexpr QuadCorner kFlakeQuad[4] = {{0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1, 0, 0.5f, -0.5f}, {0, 0, -0.5f, -0.5f}};
 
 // translate(x, y, z) * rotate(angleX about x) * rotate(angleY about y) * rotate(angleZ about z) of
 // one flake, as glTranslatef and glRotatef build it, applied on the CPU.
@@ -55,24 +55,12 @@ private:
 };
 }  // namespace
 
-Snowfall::Snowfall() : flakes_(new Flake[flakeCount]()) {}
+Snowfall::Snowfall() : flakes_(new Flake[kFlakeCount]()) {}
 
-// The display list is left alone: the game ends after the window has gone.
 Snowfall::~Snowfall() = default;
 
 void Snowfall::init() {
     flakeTexture_.loadMipmapped("data/snowflake.bmp", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false);
-    if (flakeList_ == 0) flakeList_ = glGenLists(1);
-    // The list holds one flake quad; update draws the same quad for every flake in one batch.
-    glNewList(flakeList_, GL_COMPILE);
-    glBegin(GL_QUADS);
-    glColor3f(1, 1, 1);
-    for (const QuadCorner& c : flakeQuad) {
-        glTexCoord2f(c.s, c.t);
-        glVertex3f(c.x, c.y, 0);
-    }
-    glEnd();
-    glEndList();
 }
 
 void Snowfall::scatter() {
@@ -94,7 +82,7 @@ void Snowfall::respawn(Flake& f) {
     const int r1 = std::rand();
     const int r2 = std::rand();
     f.x = wholeUnits(r1, 30) - wholeUnits(r2, 30);
-    f.y = topY;
+    f.y = kTopY;
     f.z = -wholeUnits(std::rand(), 50);
     f.angleX = degrees(std::rand());
     f.angleY = degrees(std::rand());
@@ -107,13 +95,13 @@ bool Snowfall::move(Flake& f, float dt, float spin) {
     f.angleX += spin;
     f.angleY += spin;
     f.angleZ += spin;
-    if (f.y > respawnY) return false;
+    if (f.y > kRespawnY) return false;
     respawn(f);
     return true;
 }
 
 std::size_t Snowfall::advance(float dt) {
-    const float spin = dt * spinPerMs;
+    const float spin = dt * kSpinPerMs;
     std::size_t respawned = 0;
     for (Flake& f : flakes()) respawned += move(f, dt, spin) ? 1 : 0;
     return respawned;
@@ -130,14 +118,14 @@ void Snowfall::update(float dt) {
     // The quad sets no normal of its own: each flake's is the current normal turned with it.
     GLfloat normal[4];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
-    const float spin = dt * spinPerMs;
+    const float spin = dt * kSpinPerMs;
     glBegin(GL_QUADS);
     glColor3f(1, 1, 1);
     for (Flake& f : flakes()) {
         const FlakeTransform t(f);
         const auto n = t.turn(normal[0], normal[1], normal[2]);
         glNormal3f(n[0], n[1], n[2]);
-        for (const QuadCorner& c : flakeQuad) {
+        for (const QuadCorner& c : kFlakeQuad) {
             const auto p = t.place(c.x, c.y);
             glTexCoord2f(c.s, c.t);
             glVertex3f(p[0], p[1], p[2]);

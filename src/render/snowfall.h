@@ -12,7 +12,7 @@
 // the piece kinds, in a fixed order: scatter takes 8 per flake, a respawn 7, nothing else any.
 class Snowfall {
 public:
-    static constexpr std::size_t flakeCount = 1000;
+    static constexpr std::size_t kFlakeCount = 1000;
 
     // Allocates the flakes (all zero until scatter); no OpenGL call.
     Snowfall();
@@ -20,8 +20,7 @@ public:
     Snowfall(const Snowfall&) = delete;
     Snowfall& operator=(const Snowfall&) = delete;
 
-    // Loads "data/snowflake.bmp" (white squares without it) and compiles the flake quad.
-    // Needs a current OpenGL context; a second call reuses the display list.
+    // Loads "data/snowflake.bmp" (white squares without it). Needs a current OpenGL context.
     void init();
     // Gives every flake its first random place, tilt and speed: exactly 8 rand() calls per flake.
     void scatter();
@@ -32,17 +31,14 @@ public:
     // respawned (each took 7 rand() values).
     std::size_t advance(float dt);
 
-    std::span<const Flake> flakes() const { return {flakes_.get(), flakeCount}; }
-    std::span<Flake> flakes() { return {flakes_.get(), flakeCount}; }
-    const Texture& flakeTexture() const { return flakeTexture_; }
-    unsigned int flakeList() const { return flakeList_; }
+    std::span<const Flake> flakes() const { return {flakes_.get(), kFlakeCount}; }
+    std::span<Flake> flakes() { return {flakes_.get(), kFlakeCount}; }
 
 private:
     // Moves one flake; true if it respawned at the top.
     static bool move(Flake& flake, float dt, float spin);
     static void respawn(Flake& flake);
 
-    std::unique_ptr<Flake[]> flakes_;  // exactly flakeCount records, allocated once
+    std::unique_ptr<Flake[]> flakes_;  // exactly kFlakeCount records, allocated once
     Texture flakeTexture_;             // "data/snowflake.bmp", light on black
-    unsigned int flakeList_ = 0;       // GLuint display list of one flake quad; 0 before init
 };

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/replace_file.h"
+#include "app/player_file.h"
 #include "render/font.h"
 
 namespace {
@@ -137,18 +137,8 @@ HighscoreTable::HighscoreTable() {
 }
 
 void HighscoreTable::load(const char* path) {
-    // "a+" creates the file, empty, when it is missing; a file that exists but cannot be
-    // written is still read.
-    FILE* f = std::fopen(path, "a+");
-    if (!f) f = std::fopen(path, "r");
-    if (!f) return;
-    std::rewind(f);
     std::string text;
-    char buf[4096];
-    std::size_t n;
-    while (text.size() < kMaxFileBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, std::min(n, kMaxFileBytes - text.size()));
-    std::fclose(f);
+    if (!readPlayerFile(path, kMaxFileBytes, text)) return;
     readText(text);
 }
 

@@ -10,8 +10,8 @@ class Font;
 
 // One place of the table; copied by value when the table is sorted.
 struct HighscoreEntry {
-    char name[20];       // NUL-terminated, at most 19 characters
-    std::uint32_t score;  // points
+    char name[20];        // NUL-terminated, at most 19 characters; default "stone"
+    std::uint32_t score;  // points; default 100
 };
 
 // The ten best results, kept between runs in "highscore.lst".
@@ -38,8 +38,7 @@ public:
     HighscoreTable();
 
     // Non-owning; set at start-up once the font is built, before the first draw.
-    void setFont(Font* font) { font_ = font; }
-    Font* font() const { return font_; }
+    void setFont(const Font* font) { font_ = font; }
 
     // Reads the file (created empty when missing) over the current entries. A file that cannot be
     // opened leaves the table as it is. The table takes the file's order, sorted or not.
@@ -68,5 +67,5 @@ public:
 
 private:
     std::array<HighscoreEntry, kEntries> entries_;  // descending after insert; file order after load
-    Font* font_ = nullptr;              // not owned; null until setFont
+    const Font* font_ = nullptr;              // not owned; null until setFont
 };

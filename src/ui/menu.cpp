@@ -29,7 +29,7 @@ void rowColour(bool highlighted) {
 
 }  // namespace
 
-void Menu::attach(Font* font, Settings* settings) {
+void Menu::attach(const Font* font, Settings* settings) {
     font_ = font;
     settings_ = settings;
 }

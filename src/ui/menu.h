@@ -12,7 +12,7 @@ public:
     Menu() = default;
 
     // Both links are non-owning; set once at start-up after the font is built.
-    void attach(Font* font, Settings* settings);
+    void attach(const Font* font, Settings* settings);
 
     // Move the highlight one item, wrapping around at either end.
     void cursorUp();
@@ -28,13 +28,12 @@ public:
     // row current; changes no other OpenGL state.
     void draw() const;
 
-    Font* font() const { return font_; }
     Settings* settings() const { return settings_; }
     int mode() const { return mode_; }
     int cursor() const { return cursor_; }
 
 private:
-    Font* font_ = nullptr;          // not owned; null until attach
+    const Font* font_ = nullptr;          // not owned; null until attach
     Settings* settings_ = nullptr;  // not owned; null until attach
     int mode_ = 0;                  // 0 main menu, 1 options menu; default 0
     int cursor_ = 0;                // highlighted item 0..4; default 0

@@ -11,8 +11,7 @@ public:
     NameEntry() = default;
 
     // Non-owning; set at start-up once the font is built.
-    void setFont(Font* font) { font_ = font; }
-    Font* font() const { return font_; }
+    void setFont(const Font* font) { font_ = font; }
 
     // Starts a new input of at most capacity - 1 characters with the given prompt, discarding any
     // earlier one. A capacity below 1 is taken as 1 (an always empty text); a null prompt as "".
@@ -28,11 +27,10 @@ public:
     // The typed text; "" before the first begin.
     const char* text() const { return text_ ? text_.get() : ""; }
     const char* prompt() const { return prompt_ ? prompt_.get() : ""; }
-    int capacity() const { return capacity_; }
     int length() const { return length_; }
 
 private:
-    Font* font_ = nullptr;              // not owned; null until setFont
+    const Font* font_ = nullptr;              // not owned; null until setFont
     int capacity_ = 0;                  // bytes of text_, terminator included; 0 before begin
     std::unique_ptr<char[]> text_;      // capacity_ bytes, always NUL-terminated; null before begin
     std::unique_ptr<char[]> prompt_;    // NUL-terminated copy of the prompt; null before begin

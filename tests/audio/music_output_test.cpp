@@ -230,7 +230,7 @@ TEST_F(MusicOutput, BrokenFilesAndNoDeviceStaySilentAndPrintNothing) {
         SoundSystem sound;  // reopens the output file
         ASSERT_TRUE(sound.init(kRate, 64, 0));
         for (const char* name : {"missing.mp3", "empty.mp3", "text.mp3", "data"})
-            EXPECT_EQ(sound.openStream(name, SoundLayer::LoopNormal), nullptr) << name;
+            EXPECT_EQ(sound.openStream(name, SoundLayer::kLoopNormal), nullptr) << name;
         EXPECT_EQ(sound.playStream(nullptr), -1);
     }
     // No audio device at all: good tunes, and still nothing happens.

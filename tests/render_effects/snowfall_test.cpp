@@ -67,7 +67,7 @@ TEST(Snowfall, RespawnsAtMinus30WithSevenValuesEach) {
     EXPECT_EQ(flakes[0].angleZ, 4.0f);  // 0.1 degree per ms
 
     std::srand(77);
-    EXPECT_EQ(snow.advance(1e6f), Snowfall::flakeCount);
+    EXPECT_EQ(snow.advance(1e6f), Snowfall::kFlakeCount);
     EXPECT_TRUE(consumed(77, 7000));
     for (const Flake& f : snow.flakes()) EXPECT_TRUE(f.y == 60 && whole(f.x) && whole(f.z) && f.z > -49.01f) << f.z;
     expectSpeedSteps(snow, 10);

@@ -1,11 +1,12 @@
-#include "app/replace_file.h"
+#include "app/player_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
 
 #ifdef _WIN32
-#include <io.h>
+#include <filesystem>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +31,22 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+bool readPlayerFile(const char* path, std::size_t limit, std::string& text) {
+    text.clear();
+    // "a+" opens for reading and creates the file when it is missing; "r" still reads a file that
+    // exists but is write-protected.
+    FILE* f = std::fopen(path, "a+");
+    if (!f) f = std::fopen(path, "r");
+    if (!f) return false;
+    std::rewind(f);
+    char buf[4096];
+    std::size_t n;
+    while (text.size() < limit && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, std::min(n, limit - text.size()));
+    std::fclose(f);
+    return true;
+}
+
 bool replaceFileContents(const char* path, std::string_view bytes) {
 #ifdef _WIN32
     std::string tmp = std::string(path) + ".tmp";
@@ -40,9 +57,11 @@ bool replaceFileContents(const char* path, std::string_view bytes) {
         std::remove(tmp.c_str());
         return false;
     }
-    std::remove(path);
-    if (std::rename(tmp.c_str(), path) != 0) return false;
-    return true;
+    // Replaces an existing file in one step (a plain rename refuses to there).
+    std::error_code error;
+    std::filesystem::rename(tmp, path, error);
+    if (error) std::remove(tmp.c_str());
+    return !error;
 #else
     // The temporary name sits beside the target so that the rename stays within one file system.
     std::string tmp = std::string(path) + ".XXXXXX";
