@@ -76,8 +76,10 @@ std::vector<std::string> lines(const std::string& text) {
 
 class GameE2E : public ::testing::Test {
 protected:
-    void startGame(Player& p) {
-        if (!p.displayAvailable()) GTEST_SKIP() << "no X display";
+    void SetUp() override {
+        if (!XScreen().ok()) GTEST_SKIP() << "no X display";
+    }
+    static void startGame(Player& p) {
         std::string why;
         ASSERT_TRUE(p.start(&why)) << why;
     }
@@ -88,7 +90,7 @@ protected:
 TEST_F(GameE2E, IntroRunsIntoTheMenuAndAnyKeySkipsItWithoutMovingTheCursor) {
     {
         Player p;
-        startGame(p);
+        ASSERT_NO_FATAL_FAILURE(startGame(p));
         // The zooming logo lights the middle of the screen first.
         EXPECT_TRUE(p.waitForScreen([](const Image& i) { return Player::lit(i, 220, 200, 420, 280) > 200; }, 10s));
         EXPECT_TRUE(p.waitForScreen([](const Image& i) { return onMainMenuWithCursor(i, 0); }, 240s))
@@ -96,7 +98,7 @@ TEST_F(GameE2E, IntroRunsIntoTheMenuAndAnyKeySkipsItWithoutMovingTheCursor) {
     }
     {
         Player p;
-        startGame(p);
+        ASSERT_NO_FATAL_FAILURE(startGame(p));
         p.press("Down");  // skips the intro only
         ASSERT_TRUE(p.waitForScreen([](const Image& i) { return onMainMenuWithCursor(i, 0); }));
         std::this_thread::sleep_for(300ms);
@@ -106,7 +108,7 @@ TEST_F(GameE2E, IntroRunsIntoTheMenuAndAnyKeySkipsItWithoutMovingTheCursor) {
 
 TEST_F(GameE2E, MenuCursorWrapsAndEscapeFromOptionsReturnsToPlay) {
     Player p;
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     p.press("Up");
     EXPECT_TRUE(p.waitForScreen([](const Image& i) { return onMainMenuWithCursor(i, 4); }));
@@ -123,7 +125,7 @@ TEST_F(GameE2E, MenuCursorWrapsAndEscapeFromOptionsReturnsToPlay) {
 
 TEST_F(GameE2E, MusicFollowsTheOptionsAndAllFlagsReachTheSettingsFile) {
     Player p("0 1 1 1");
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_TRUE(p.waitForSound(true)) << "the background tune does not play";
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     p.press("Down Return");  // Options
@@ -149,7 +151,7 @@ TEST_F(GameE2E, AWholeGameEndsInANewHighscoreWithTheTypedName) {
     std::string prepared;
     for (int i = 0; i < 10; ++i) prepared += "elf\n" + std::to_string(50 - i) + "\n";
     p.dir().write("highscore.lst", prepared);
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     ASSERT_NO_FATAL_FAILURE(playUntilGameOver(p, showsEnterName));
     // a, b typed with Shift (still lower case), a space, c removed again, then letters up to the
@@ -190,7 +192,7 @@ TEST_F(GameE2E, AScoreWithoutAPlaceShowsTheCentredSorryMessage) {
     std::string table;
     for (int i = 0; i < 10; ++i) table += "champion\n4000000000\n";
     p.dir().write("highscore.lst", table);
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     const auto sorry = [](const Image& i) {
         return Player::white(i, 150, 250, 490, 266) > 100 && !showsScorePanel(i) && !showsEnterName(i);
@@ -215,7 +217,7 @@ TEST_F(GameE2E, AScoreWithoutAPlaceShowsTheCentredSorryMessage) {
 
 TEST_F(GameE2E, PauseFreezesTheGameAndSpaceStartsANewOne) {
     Player p("0 0 0 0");
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     p.press("Return");
     ASSERT_TRUE(p.waitForScreen(showsScorePanel));
@@ -244,7 +246,7 @@ TEST_F(GameE2E, PauseFreezesTheGameAndSpaceStartsANewOne) {
 
 TEST_F(GameE2E, EscapeOnTheMenuPlaysTheFarewellTuneAndAnyKeyQuits) {
     Player p("0 0 1 1");
-    startGame(p);
+    ASSERT_NO_FATAL_FAILURE(startGame(p));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(p));
     EXPECT_TRUE(p.waitForSound(false));
     p.press("Escape");
@@ -258,7 +260,7 @@ TEST_F(GameE2E, EscapeOnTheMenuPlaysTheFarewellTuneAndAnyKeyQuits) {
 
     // Closing the window ends the game in order on any screen.
     Player q("0 0 1 1");
-    startGame(q);
+    ASSERT_NO_FATAL_FAILURE(startGame(q));
     ASSERT_NO_FATAL_FAILURE(toMainMenu(q));
     q.press("Down Down Down Return");  // Credits
     std::this_thread::sleep_for(500ms);
@@ -277,7 +279,7 @@ TEST_F(GameE2E, ReflectionAndSnowSettingsChangeThePlayingScreen) {
         SCOPED_TRACE(config);
         const bool on = config[4] == '1';
         Player p(config);
-        startGame(p);
+        ASSERT_NO_FATAL_FAILURE(startGame(p));
         toMainMenu(p);
         p.press("Return");
         ASSERT_TRUE(p.waitForScreen(showsScorePanel));
