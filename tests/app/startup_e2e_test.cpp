@@ -28,6 +28,11 @@ void expectDiagnosticLines(const std::vector<std::string>& lines) {
     EXPECT_EQ(lines[5], kRule);
 }
 
+// The visible window titled exactly "Yuletumble"; 0 while there is none.
+unsigned long titledWindow() {
+    return std::strtoul(runCommand({"xdotool", "search", "--onlyvisible", "--name", "^Yuletumble$"}).c_str(), nullptr, 10);
+}
+
 }  // namespace
 
 TEST(Startup, WhenSdlCannotStartItSaysSoOnceAndLeavesTheFilesAlone) {
@@ -73,7 +78,7 @@ TEST(Startup, InARealWindowItShowsTheTitleHidesTheCursorAndClosesInOrder) {
     dir.write("game.cfg", "0 0 1 1");  // windowed, no music
     GameProcess game(YT_GAME_BINARY, dir.path(), {{"SDL_AUDIODRIVER", "dummy"}});
     unsigned long window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = screen.findWindow("Yuletumble")) != 0 || !game.running(); }, 30s));
+    ASSERT_TRUE(waitUntil([&] { return (window = titledWindow()) != 0 || !game.running(); }, 30s));
     ASSERT_NE(window, 0u) << game.output();
     const auto size = screen.windowSize(window);
     EXPECT_EQ(size[0], 640);
@@ -93,7 +98,7 @@ TEST(Startup, InARealWindowItShowsTheTitleHidesTheCursorAndClosesInOrder) {
     int status = -1;
     ASSERT_TRUE(waitUntil(
         [&] {
-            screen.closeWindow(screen.findWindow("Yuletumble"));
+            screen.closeWindow(titledWindow());
             return game.wait(1s, &status);
         },
         20s));

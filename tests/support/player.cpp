@@ -25,9 +25,8 @@ bool Player::start(std::string* why) {
     process_ = std::make_unique<GameProcess>(
         YT_GAME_BINARY, dir_.path(),
         std::map<std::string, std::string>{{"SDL_AUDIODRIVER", "disk"},
-                                           {"SDL_DISKAUDIOFILE", dir_.file("audio.raw")},
-                                           {"SDL_DISKAUDIODELAY", "1"}});
-    const bool found = waitUntil([&] { return (window_ = screen_.findWindow("Yuletumble")) != 0 || !process_->running(); },
+                                           {"SDL_DISKAUDIOFILE", dir_.file("audio.raw")}});
+    const bool found = waitUntil([&] { return (window_ = gameWindow()) != 0 || !process_->running(); },
                                  std::chrono::milliseconds(30000));
     if (!found || window_ == 0) {
         if (why) *why = "no window; output: " + process_->output();
@@ -44,10 +43,16 @@ bool Player::start(std::string* why) {
     return true;
 }
 
+unsigned long Player::gameWindow() {
+    // xdotool reads the window's _NET_WM_PID, so no other window of the same title is taken.
+    const std::string ids = runCommand({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_->pid())});
+    return std::strtoul(ids.c_str(), nullptr, 10);
+}
+
 XScreen::Image Player::grab() {
     XScreen::Image img = screen_.grab(window_);
     if (img.width == 0) {
-        if (const unsigned long w = screen_.findWindow("Yuletumble")) {
+        if (const unsigned long w = gameWindow()) {
             window_ = w;
             runCommand({"xdotool", "windowfocus", "--sync", std::to_string(window_)});
             img = screen_.grab(window_);
@@ -57,7 +62,8 @@ XScreen::Image Player::grab() {
 }
 
 void Player::closeWindow() {
-    if (const unsigned long w = screen_.findWindow("Yuletumble")) window_ = w;
+    if (!process_) return;
+    if (const unsigned long w = gameWindow()) window_ = w;
     screen_.closeWindow(window_);
 }
 

@@ -56,6 +56,8 @@ public:
     }
 
 private:
+    unsigned long gameWindow();  // the game's visible window, 0 while there is none
+
     TempDir dir_;
     XScreen screen_;
     std::unique_ptr<GameProcess> process_;

@@ -6,29 +6,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// The first viewable window named `title` below w. SDL may create and replace its window while it
-// sets the video mode, so unmapped namesakes are passed over.
-unsigned long findByName(Display* d, Window w, const std::string& title) {
-    char* name = nullptr;
-    if (XFetchName(d, w, &name) && name) {
-        const bool match = title == name;
-        XFree(name);
-        XWindowAttributes a{};
-        if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &n)) return 0;
-    unsigned long found = 0;
-    for (unsigned int i = 0; i < n && !found; ++i) found = findByName(d, children[i], title);
-    if (children) XFree(children);
-    return found;
-}
-
-}  // namespace
-
 XScreen::XScreen() {
     // Windows come and go while the game starts and ends; a request on one that just went away
     // must not end the test through Xlib's default handler, which exits the process.
@@ -38,11 +15,6 @@ XScreen::XScreen() {
 
 XScreen::~XScreen() {
     if (display_) XCloseDisplay(display_);
-}
-
-unsigned long XScreen::findWindow(const std::string& title) {
-    if (!display_) return 0;
-    return findByName(display_, DefaultRootWindow(display_), title);
 }
 
 std::array<int, 2> XScreen::windowSize(unsigned long window) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Reads what the X server shows: finds a window by its title, reads its pixels, and tells whether
+// Reads what the X server shows: a window's size and pixels, and whether
 // the mouse cursor over it is hidden. Used by the end-to-end tests against the real game.
 class XScreen {
 public:
@@ -15,8 +15,6 @@ public:
     XScreen& operator=(const XScreen&) = delete;
 
     bool ok() const { return display_ != nullptr; }
-    // The top-level window whose name is exactly `title`; 0 if none.
-    unsigned long findWindow(const std::string& title);
     std::array<int, 2> windowSize(unsigned long window);
 
     // A snapshot of a window's pixels; coordinates in game terms: origin bottom left.
