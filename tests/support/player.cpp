@@ -34,9 +34,16 @@ bool Player::start(std::string* why) {
     }
     // Wait for the first drawn frame, then give the window the keyboard: key events go to the
     // focused window, and without a window manager the test focuses it itself.
-    if (!waitUntil([&] { return grab().count(0, 0, 640, 480, XScreen::isLit) > 0 || !process_->running(); },
+    if (!waitUntil(
+            [&] {
+                if (const unsigned long w = gameWindow()) window_ = w;
+                return grab().count(0, 0, 640, 480, XScreen::isLit) > 0 || !process_->running();
+            },
                    std::chrono::milliseconds(30000))) {
-        if (why) *why = "nothing drawn; output: " + process_->output();
+        if (why)
+            *why = "nothing drawn in window " + std::to_string(window_) + " of " +
+                   runCommand({"xdotool", "search", "--pid", std::to_string(process_->pid())}) +
+                   "; output: " + process_->output();
         return false;
     }
     runCommand({"xdotool", "windowfocus", "--sync", std::to_string(window_)});
@@ -44,9 +51,19 @@ bool Player::start(std::string* why) {
 }
 
 unsigned long Player::gameWindow() {
-    // xdotool reads the window's _NET_WM_PID, so no other window of the same title is taken.
-    const std::string ids = runCommand({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_->pid())});
-    return std::strtoul(ids.c_str(), nullptr, 10);
+    // xdotool reads the windows' _NET_WM_PID, so no other window of the same title is taken. SDL
+    // may briefly show more than one window while it sets the video mode: take the largest.
+    std::istringstream ids(runCommand({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_->pid())}));
+    unsigned long best = 0;
+    long bestArea = 0;
+    for (unsigned long id; ids >> id;) {
+        const auto size = screen_.windowSize(id);
+        if (const long area = static_cast<long>(size[0]) * size[1]; area > bestArea) {
+            best = id;
+            bestArea = area;
+        }
+    }
+    return best;
 }
 
 XScreen::Image Player::grab() {
