@@ -22,10 +22,10 @@ Player::~Player() {
 }
 
 bool Player::start(std::string* why) {
-    // Now and then, on a loaded machine, the game runs but its window does not become visible
-    // within a long wait (the cause is not understood); such a start is abandoned and the game
-    // started again, up to three times.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    // Now and then the game runs but no window of it reaches the X server for a while (seen
+    // under Xvfb; the cause is not understood). Such a start is abandoned after 15 s and the game
+    // started again, for up to two minutes.
+    for (int attempt = 0; attempt < 8; ++attempt) {
         process_ = std::make_unique<GameProcess>(
             YT_GAME_BINARY, dir_.path(),
             std::map<std::string, std::string>{{"SDL_AUDIODRIVER", "disk"},
