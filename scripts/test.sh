@@ -15,8 +15,10 @@ trap cleanup EXIT
 if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
   # Xvfb picks a free display number itself and writes it to the file.
   display_file=$(mktemp)
-  # No screen saver: it would blank the game windows that the tests read back.
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -s 0 -dpms >"$display_file" 2>/dev/null &
+  # No screen saver (it would blank the windows the tests read back), and no server reset when
+  # the last client leaves: the tests start and end games one after another, and a game that
+  # connects while the server resets loses its window.
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -s 0 -dpms -noreset >"$display_file" 2>/dev/null &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -1 "$display_file")"
