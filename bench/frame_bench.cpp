@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures what a frame of each screen costs, since every animation advances by about one
 // millisecond per frame: the game runs at its designed speed only while frames stay near 1 ms.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang under AddressSanitizer and UBSan (build dir build-fuzz)
 # and runs each for a bounded time with a fixed seed over the corpus kept in tests/fuzz/corpus.
 # New inputs found go to build-fuzz/corpus, never into the repository. FUZZ_SECONDS sets the time.

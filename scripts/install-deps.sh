@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the game, its tests and its tools need, if any are missing.
 # Runs apt-get as root, or through sudo. Safe to run again: does nothing when all are there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Regenerates every image and tune in data/ and the application icon from the generator in
 # tools/: builds it (it needs FreeType, LAME and the DejaVu fonts) in build-tools/ and runs it.
 # The output is deterministic, so running it again changes no file.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the game and starts it from the repository root, where it finds data/ and keeps
 # game.cfg and highscore.lst.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Captures the README's screenshots from real runs of the game under a private Xvfb:
 # docs/intro.png, menu.png, options.png, playing.png, highscores.png, farewell.png.
 # Run again whenever the look of the game changes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs the whole test suite: the normal build, then AddressSanitizer + UBSan, then
 # ThreadSanitizer for the threaded parts, then the fuzzers for a bounded time. Starts a virtual X
 # server when there is no display, so the window, GL and end-to-end tests run anywhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "arrangements.h"
 
 #include <algorithm>

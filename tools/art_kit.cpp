@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art_kit.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Pieces shared by the intro pictures, the banner, the snowflake and the icon.

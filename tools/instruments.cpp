@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "instruments.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes every image and tune the game loads, into the directory given as the first argument
 // (normally data/). Optional: --icon FILE writes the application icon as PNG; --preview DIR
 // writes pictures of the art as it appears on screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mask.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mp3_encoder.h"
 
 #include <lame/lame.h>

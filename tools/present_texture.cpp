@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "present_texture.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview.h"
 
 void printWithSheet(Image& screen, const Image& sheet, int x, int y, const std::string& text,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "score.h"
 
 #include <cmath>

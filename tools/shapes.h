@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Signed distances (negative inside) to simple figures, in pixels, and a filler that draws any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "title_art.h"
 
 #include <algorithm>

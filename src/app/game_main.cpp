@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/game_main.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Platform entry: WinMain on Windows, main elsewhere. Both ignore their arguments (the game takes
 // no command line) and run the game once.
 #include "app/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/player_file.h"
 
 #include <algorithm>

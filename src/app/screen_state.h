@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The screens of the game. The numbers are fixed: Menu::select returns them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The four on/off settings of the game, kept in "game.cfg" in the working directory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/sound_stream.h"
 
 #include <mpg123.h>

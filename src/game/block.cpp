@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/block.h"
 
 #include "game/occupancy_grid.h"

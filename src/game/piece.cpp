@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/piece.h"
 
 #include "game/occupancy_grid.h"

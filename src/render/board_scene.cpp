@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 3D well: shared cube list, the session's frame and backdrop lists and block textures, and
 // the drawing of blocks, pieces and the board with its optional far copy behind a grey pane.
 #include "render/board_scene.h"

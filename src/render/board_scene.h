@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The unit cube every block is drawn with: one display list shared by the settled heap, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/credits_scroller.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/exit_banner.h"
 
 #include <GL/gl.h>

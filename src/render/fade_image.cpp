@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/fade_image.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One snowflake: 28 bytes of plain data, kept in one contiguous array by Snowfall.

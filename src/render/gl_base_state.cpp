@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/gl_base_state.h"
 
 #include <GL/gl.h>

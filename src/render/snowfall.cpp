@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/snowfall.h"
 
 #include <GL/gl.h>

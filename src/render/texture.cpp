@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/texture.h"
 
 #include <GL/gl.h>

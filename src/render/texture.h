@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // An OpenGL texture loaded from a BMP file under data/. Owns one texture object; never copied:

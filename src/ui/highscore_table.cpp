@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/highscore_table.h"
 
 #include <GL/gl.h>

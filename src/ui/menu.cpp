@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/menu.h"
 
 #include <GL/gl.h>

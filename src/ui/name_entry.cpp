@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/name_entry.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Application in a real window: the state its start-up leaves, every screen drawn without a
 // heap allocation and with the base state kept, the screen changes made by frames, and the key map
 // screen by screen. The end-to-end tests play the same through the real binary; these check what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame time: a busy wait for the next change of the 32-bit millisecond counter.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "game.cfg": reading C-notation values, the missing-value rule, the exact bytes written, and that
 // a failed write never damages the file already there.
 #include <gtest/gtest.h>

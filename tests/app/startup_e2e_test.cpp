@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real game binary started as a process: the start-up lines, the exit status and the files it
 // leaves, when SDL cannot start, when no video mode can be set, and in a real window.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The files in data/ that the game loads by name: every image a 24-bit uncompressed BMP with
 // power-of-two sides, the font sheet's glyphs inside the columns the game's 10-pixel advance
 // leaves them, and both tunes decodable at 44100 Hz, of the right length, unclipped, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real sound layer and Music, heard through SDL's "disk" audio driver, which writes the output
 // as raw signed 16-bit stereo to a file at about real-time pace. Each test plays tones encoded
 // with LAME for a fraction of a second and then examines what was written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Music against a recording stand-in for the sound layer: which calls, in which order.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole game played as a player would: real key presses, the real window read back, the
 // sound written by SDL's disk driver, and the files the game leaves behind.
 #include <gtest/gtest.h>

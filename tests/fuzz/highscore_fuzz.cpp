@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes read as "highscore.lst" must give a table whose names fit their field, and whose
 // file reads back to the same table and writes back to the same bytes.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes read as "game.cfg" must give four flags of 0 or 1 that survive a save and a load.
 #include <unistd.h>
 

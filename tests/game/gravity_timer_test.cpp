@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session on SDL's real timer thread. Time bounds are generous: the suite also runs under
 // ThreadSanitizer on a busy machine.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the game into a temporary prefix as a packager would, checks the desktop files, starts
 # it through the launcher as a new user (a temporary home), leaves through the farewell screen and
 # looks for the player's files in the per-user directory. Then builds the .deb and checks its

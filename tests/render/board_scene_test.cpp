@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The board scene on a real window: where blocks land on screen, the far copy and pane that the
 // reflection flag switches each frame, plain cubes for a kind without texture, the frame, the
 // state left behind, and that drawing holds the session still.

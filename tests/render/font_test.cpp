@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bitmap font on a real window: glyph choice in both sets, pen advance, skipped codes, and the
 // state print leaves behind. The glyph sheet is made here: every cell is one solid colour whose
 // red channel is the glyph number, so a pixel read back names the glyph drawn there.

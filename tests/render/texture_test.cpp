@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Image input: every BMP layout either arrives as the right texels (top row first) or leaves the
 // texture empty, without reading past the decoder's surface; failed loads and double releases.
 #include "render/bmp_writer.h"

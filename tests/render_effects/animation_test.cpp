@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Timing of the intro images, the farewell banner and the credits from sums of frame times,
 // without a window (a missing image file makes no OpenGL call, and advance never draws).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The effects drawn in a real window: where they put light, that every update leaves the OpenGL
 // base state as it found it, and that frames allocate nothing. No image files are loaded, so
 // everything is drawn untextured in its colour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The snow's use of rand(): the ranges it produces and exactly how many values it consumes,
 // checked by replaying the generator from the same seed.
 #include <gtest/gtest.h>

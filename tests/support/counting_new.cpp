@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/counting_new.h"
 
 #include <atomic>

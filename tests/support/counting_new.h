@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Counts heap allocations made through operator new in this program. Link counting_new.cpp into a

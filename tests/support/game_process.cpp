@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/game_process.h"
 
 #include <fcntl.h>

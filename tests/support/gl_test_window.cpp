@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/gl_test_window.h"
 
 #include <GL/glu.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/player.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/x_screen.h"
 
 #include <X11/Xlib.h>

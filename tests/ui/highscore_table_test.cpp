@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The high-score table: places and insertion with ties, the "highscore.lst" format both ways,
 // damaged and hand-edited files, and saves that must never lose the old file.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menu's cursor, its actions in both modes and the settings flags it flips.
 #include <gtest/gtest.h>
 

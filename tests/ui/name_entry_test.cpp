@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The name field: its capacity, backspace, and a fresh start on every begin.
 #include <gtest/gtest.h>
 

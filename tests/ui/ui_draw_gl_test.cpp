@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Menus, high-score table and name field drawn in a real window: rows at their places, the
 // highlighted ones red, the options column where the labels end. The font is built without
 // "data/font.bmp", so every glyph is a solid 16 x 16 quad of the current colour.
