@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding
   libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev
   # tests: GoogleTest sources, a virtual X server, key events, Mesa's software renderer,

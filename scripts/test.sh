@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh
 
+# The code is kept in the house style of .clang-format.
+git ls-files '*.cpp' '*.h' 2>/dev/null | xargs -r clang-format --dry-run --Werror
+
 jobs=$(nproc)
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
