@@ -15,10 +15,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -161,9 +161,7 @@ int main(int argc, char** argv) {
     const double startUpMs = msSinceProcessStart();
 
     std::vector<Result> results;
-    results.push_back(measure("bare frame (clear + swap)", [] {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }));
+    results.push_back(measure("bare frame (clear + swap)", [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
     const auto screen = [&](const char* name, ScreenState state, const std::function<void()>& setUp = {}) {
         if (setUp) setUp();
         app->setState(state);
@@ -180,16 +178,16 @@ int main(int argc, char** argv) {
         settings.snowflakes = settings.reflection = 1;
         fillWell(app->game());
     });
-    screen("playing, 3/4 full, no snow, no reflection", Playing, [&] {
-        settings.snowflakes = settings.reflection = 0;
-    });
+    screen("playing, 3/4 full, no snow, no reflection", Playing,
+           [&] { settings.snowflakes = settings.reflection = 0; });
     screen("farewell", Farewell);
 
     const double bare = results.front().median;
     bool allocates = false;
     std::printf("%-44s %9s %9s %8s %12s\n", "screen", "median ms", "p95 ms", "x bare", "allocs/frame");
     for (const Result& r : results) {
-        std::printf("%-44s %9.3f %9.3f %8.1f %12.2f\n", r.name, r.median, r.p95, r.median / bare, r.allocationsPerFrame);
+        std::printf("%-44s %9.3f %9.3f %8.1f %12.2f\n", r.name, r.median, r.p95, r.median / bare,
+                    r.allocationsPerFrame);
         allocates |= r.allocationsPerFrame > 0;
     }
     rusage usage{};

@@ -20,8 +20,8 @@ Note noteAt(const Tempo& tempo, double beat, double beats, int midi, float veloc
 }
 
 // The melody on the lead, doubled an octave up on the bells.
-void playMelody(Mixdown& mix, const Tempo& tempo, const std::vector<ScoreNote>& melody, double from,
-                double to, float leadLevel, float bellLevel) {
+void playMelody(Mixdown& mix, const Tempo& tempo, const std::vector<ScoreNote>& melody, double from, double to,
+                float leadLevel, float bellLevel) {
     for (const ScoreNote& n : melody) {
         if (n.midi < 0 || n.beat < from || n.beat >= to) continue;
         // Slightly detached notes, so repeated pitches are heard as separate notes.
@@ -39,8 +39,10 @@ void playChord(Mixdown& mix, const Tempo& tempo, const ScoreChord& c, double bea
         const int midi = placed(c.root + c.intervals[i], low);
         const float pan = n > 1 ? -0.45f + 0.9f * static_cast<float>(i) / static_cast<float>(n - 1) : 0;
         const Note note = noteAt(tempo, beat, beats, midi, velocity, sustained ? pan * 0.8f : -pan * 0.6f);
-        if (sustained) instrument::strings(mix, note);
-        else instrument::piano(mix, note);
+        if (sustained)
+            instrument::strings(mix, note);
+        else
+            instrument::piano(mix, note);
     }
 }
 
@@ -98,8 +100,8 @@ Mixdown arrangeJingleBells() {
             // Sleigh bells: taps on the beats in the verse; eighths and shakes in the chorus.
             const uint32_t seed = static_cast<uint32_t>(beat * 2 + 1);
             if (chorus) {
-                instrument::sleighBells(mix, tempo.seconds(beat), b % 2 == 1 ? 0.28 : 0.04,
-                                        b % 2 == 1 ? 0.5f : 0.42f, 0.35f, seed);
+                instrument::sleighBells(mix, tempo.seconds(beat), b % 2 == 1 ? 0.28 : 0.04, b % 2 == 1 ? 0.5f : 0.42f,
+                                        0.35f, seed);
                 instrument::sleighBells(mix, tempo.seconds(beat + 0.5), 0.03, 0.26f, 0.35f, seed + 7919);
                 if (b % 2 == 0) instrument::kick(mix, tempo.seconds(beat), 0.55f);
             } else {
@@ -145,12 +147,13 @@ Mixdown arrangeMerryChristmas() {
         for (int b = 0; b < static_cast<int>(c.beats); ++b) {
             const double beat = c.beat + b;
             const bool downbeat = std::fmod(beat, kBar) < 1e-9;
-            if (downbeat) instrument::bass(mix, noteAt(tempo, beat, 0.9, bassRoot(c), 0.9f, 0));
-            else playChord(mix, tempo, c, beat, 0.4, 57, 0.7f, false);
+            if (downbeat)
+                instrument::bass(mix, noteAt(tempo, beat, 0.9, bassRoot(c), 0.9f, 0));
+            else
+                playChord(mix, tempo, c, beat, 0.4, 57, 0.7f, false);
             const uint32_t seed = static_cast<uint32_t>(beat * 3 + 11);
             const bool shake = downbeat && static_cast<int>(beat / kBar) % 2 == 1;
-            instrument::sleighBells(mix, tempo.seconds(beat), shake ? 0.3 : 0.04, downbeat ? 0.45f : 0.3f,
-                                    0.35f, seed);
+            instrument::sleighBells(mix, tempo.seconds(beat), shake ? 0.3 : 0.04, downbeat ? 0.45f : 0.3f, 0.35f, seed);
         }
         playChord(mix, tempo, c, c.beat, c.beats - 0.05, 52, 0.4f, true);
     }
@@ -166,8 +169,8 @@ Mixdown arrangeMerryChristmas() {
     auto held = [&](double beat) { return endSeconds - tempo.seconds(beat) - 1.2; };
     const int roll[] = {55, 59, 62, 67, 71};
     for (int i = 0; i < 5; ++i)
-        instrument::piano(mix, {tempo.seconds(lastBar) + 0.06 * i, held(lastBar), midiFrequency(roll[i]), 0.7f,
-                                -0.4f + 0.2f * i});
+        instrument::piano(
+            mix, {tempo.seconds(lastBar) + 0.06 * i, held(lastBar), midiFrequency(roll[i]), 0.7f, -0.4f + 0.2f * i});
     const int rise[] = {79, 83, 86, 91};
     for (int i = 0; i < 4; ++i)
         instrument::bells(mix, noteAt(tempo, lastBar + 0.5 * i, 1, rise[i], 0.5f, -0.3f + 0.2f * i));

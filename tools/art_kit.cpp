@@ -44,8 +44,7 @@ void addSparkle(Image& image, float cx, float cy, float size, Rgb colour) {
             // Two thin crossed rays plus a round core.
             const float ray = std::max(0.0f, 1 - ax - 12 * ay) + std::max(0.0f, 1 - ay - 12 * ax);
             const float core = std::max(0.0f, 1 - std::hypot(ax, ay) * 4);
-            image.add(static_cast<int>(cx) + x, static_cast<int>(cy) + y, colour,
-                      std::min(1.0f, ray * ray + core));
+            image.add(static_cast<int>(cx) + x, static_cast<int>(cy) + y, colour, std::min(1.0f, ray * ray + core));
         }
 }
 
@@ -62,17 +61,19 @@ void drawHolly(Image& image, float cx, float cy, float size, bool flip) {
             const float wave = 4 * std::fabs(std::sin(lx * 0.16f));
             return (std::hypot(lx / 30, ly / (15 + wave)) - 1) * 15 * s - grow;
         };
-        fillShape(image, cx - size, cy - size, cx + size, cy + size,
-                  [&](float x, float y) { return dist(x, y, 2 * s); }, leafDark);
-        fillShape(image, cx - size, cy - size, cx + size, cy + size,
-                  [&](float x, float y) { return dist(x, y, -1.5f * s); },
-                  [&](float x, float y) {
-                      const float lx = ((x - cx) * ca + (y - cy) * sa) / s;
-                      return mix(leaf, hex(0x3fae4f), std::clamp(lx / 60, 0.0f, 1.0f));
-                  });
+        fillShape(
+            image, cx - size, cy - size, cx + size, cy + size, [&](float x, float y) { return dist(x, y, 2 * s); },
+            leafDark);
+        fillShape(
+            image, cx - size, cy - size, cx + size, cy + size, [&](float x, float y) { return dist(x, y, -1.5f * s); },
+            [&](float x, float y) {
+                const float lx = ((x - cx) * ca + (y - cy) * sa) / s;
+                return mix(leaf, hex(0x3fae4f), std::clamp(lx / 60, 0.0f, 1.0f));
+            });
         const Vec2 a{cx, cy}, b{cx + ca * 50 * s, cy + sa * 50 * s};
-        fillShape(image, cx - size, cy - size, cx + size, cy + size,
-                  [&](float x, float y) { return capsuleDistance(x, y, a, b, 1.2f * s); }, vein, 0.7f);
+        fillShape(
+            image, cx - size, cy - size, cx + size, cy + size,
+            [&](float x, float y) { return capsuleDistance(x, y, a, b, 1.2f * s); }, vein, 0.7f);
     };
     const float pi = static_cast<float>(M_PI);
     leafAt(flip ? pi + 0.35f : -0.35f);
@@ -80,12 +81,13 @@ void drawHolly(Image& image, float cx, float cy, float size, bool flip) {
     const Vec2 berries[3] = {{-8, -2}, {8, -3}, {0, 9}};
     for (const Vec2& b : berries) {
         const float bx = cx + f * b.x * s, by = cy + b.y * s;
-        fillShape(image, bx - 12 * s, by - 12 * s, bx + 12 * s, by + 12 * s,
-                  [&](float x, float y) { return circleDistance(x, y, bx, by, 9 * s); },
-                  [&](float x, float y) {
-                      const float h = std::hypot(x - (bx - 3 * s), y - (by - 3 * s)) / (9 * s);
-                      return mix(hex(0xff6a5a), hex(0xb0101a), std::clamp(h, 0.0f, 1.0f));
-                  });
+        fillShape(
+            image, bx - 12 * s, by - 12 * s, bx + 12 * s, by + 12 * s,
+            [&](float x, float y) { return circleDistance(x, y, bx, by, 9 * s); },
+            [&](float x, float y) {
+                const float h = std::hypot(x - (bx - 3 * s), y - (by - 3 * s)) / (9 * s);
+                return mix(hex(0xff6a5a), hex(0xb0101a), std::clamp(h, 0.0f, 1.0f));
+            });
     }
 }
 
@@ -113,8 +115,7 @@ Mask snowCaps(const Mask& ink, float depth, uint32_t seed) {
     return soft;
 }
 
-void drawTurnedImage(Image& image, const Image& src, float cx, float cy, float size, float angle,
-                     float shade) {
+void drawTurnedImage(Image& image, const Image& src, float cx, float cy, float size, float angle, float shade) {
     const float ca = std::cos(angle), sa = std::sin(angle);
     const float half = size / 2;
     const float reach = half * 1.5f;

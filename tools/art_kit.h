@@ -31,8 +31,7 @@ Mask snowCaps(const Mask& ink, float depth, uint32_t seed);
 
 // Paints `src` as a square of `size` pixels centred on (cx, cy), turned by `angle` radians,
 // sampled bilinearly with antialiased edges.
-void drawTurnedImage(Image& image, const Image& src, float cx, float cy, float size, float angle,
-                     float shade = 1);
+void drawTurnedImage(Image& image, const Image& src, float cx, float cy, float size, float angle, float shade = 1);
 
 // A small deterministic random generator (the same numbers on every run and machine).
 class Lcg {

@@ -12,8 +12,7 @@ constexpr float kPixelSize = 15.0f;  // about 9 pixels of advance in a monospace
 void drawGlyph(Image& sheet, TextRenderer& face, char32_t code, int cellX, int cellY) {
     // Render wider than the cell first, then shift the ink into the allowed columns.
     const int pad = 4;
-    Mask m = face.glyph(code, kPixelSize, pad + 0.5f, kFontBaselineRow, kFontCell + 2 * pad,
-                        kFontCell, true);
+    Mask m = face.glyph(code, kPixelSize, pad + 0.5f, kFontBaselineRow, kFontCell + 2 * pad, kFontCell, true);
     int inkLeft = m.width(), inkRight = -1;
     for (int y = 0; y < m.height(); ++y)
         for (int x = 0; x < m.width(); ++x)

@@ -5,19 +5,14 @@
 #include <cmath>
 #include <cstdio>
 
-Rgb mix(Rgb a, Rgb b, float t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+Rgb mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
 Rgb scaled(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 
-Rgb hex(uint32_t rgb) {
-    return {((rgb >> 16) & 0xff) / 255.0f, ((rgb >> 8) & 0xff) / 255.0f, (rgb & 0xff) / 255.0f};
-}
+Rgb hex(uint32_t rgb) { return {((rgb >> 16) & 0xff) / 255.0f, ((rgb >> 8) & 0xff) / 255.0f, (rgb & 0xff) / 255.0f}; }
 
 Image::Image(int width, int height, Rgb fill)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)),
-      pixels_(static_cast<size_t>(width_) * height_, fill) {}
+    : width_(std::max(width, 1)), height_(std::max(height, 1)), pixels_(static_cast<size_t>(width_) * height_, fill) {}
 
 void Image::blend(int x, int y, Rgb c, float alpha) {
     if (!contains(x, y) || alpha <= 0) return;
@@ -113,9 +108,7 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 
-uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-}
+uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 }  // namespace
 

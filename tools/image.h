@@ -12,7 +12,7 @@ struct Rgb {
 
 Rgb mix(Rgb a, Rgb b, float t);  // t = 0 gives a, 1 gives b
 Rgb scaled(Rgb c, float k);
-Rgb hex(uint32_t rgb);           // 0xRRGGBB
+Rgb hex(uint32_t rgb);  // 0xRRGGBB
 
 // A picture being drawn: width x height colours, row 0 at the top.
 class Image {

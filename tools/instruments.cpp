@@ -90,8 +90,8 @@ void lead(Mixdown& mix, const Note& note) {
         float s = 0;
         for (int h = 0; h < 6; ++h)
             if (note.frequency * (h + 1) < 16000) s += level[h] * static_cast<float>(std::sin(phase * (h + 1)));
-        const float env = envelope(t, 0.025, note.length, release) *
-                          static_cast<float>(1 - 0.15 * std::min(1.0, t / 0.6));
+        const float env =
+            envelope(t, 0.025, note.length, release) * static_cast<float>(1 - 0.15 * std::min(1.0, t / 0.6));
         mix.addPanned(first + i, s * env * note.velocity * 0.32f, note.pan);
     }
 }

@@ -7,11 +7,11 @@
 
 // One note for an instrument: when, how long, which pitch, how loud and where.
 struct Note {
-    double start = 0;     // seconds from the start of the tune
-    double length = 0;    // seconds the note is held
-    double frequency = 0; // Hz
-    float velocity = 1;   // 0-1
-    float pan = 0;        // -1 left .. 1 right
+    double start = 0;      // seconds from the start of the tune
+    double length = 0;     // seconds the note is held
+    double frequency = 0;  // Hz
+    float velocity = 1;    // 0-1
+    float pan = 0;         // -1 left .. 1 right
 };
 
 // Frequency of MIDI note number `midi` (69 = A4 = 440 Hz, equal temperament).

@@ -6,11 +6,10 @@
 
 #include "art_kit.h"
 
-void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, float pixelSize,
-                   float cx, float cy, const LetterStyle& style, float xScale, float tracking) {
-    const int margin = static_cast<int>(std::ceil(style.outlineWidth + style.rimWidth +
-                                                  style.glowRadius * 2 + style.shadowOffset * 2 +
-                                                  style.snowDepth + 4));
+void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, float pixelSize, float cx, float cy,
+                   const LetterStyle& style, float xScale, float tracking) {
+    const int margin = static_cast<int>(std::ceil(style.outlineWidth + style.rimWidth + style.glowRadius * 2 +
+                                                  style.shadowOffset * 2 + style.snowDepth + 4));
     const TextRenderer::Line line = face.line(text, pixelSize, xScale, tracking, margin);
     const Mask& ink = line.mask;
     // Place the ink box (the mask without its margin) centred on (cx, cy).
@@ -25,8 +24,7 @@ void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, f
     if (style.snowDepth > 0) snow = snowCaps(outlined, style.snowDepth, 7);
 
     if (style.glowRadius > 0)
-        rimmed.blurred(static_cast<int>(style.glowRadius))
-            .glow(canvas, x0, y0, style.glow, style.glowStrength);
+        rimmed.blurred(static_cast<int>(style.glowRadius)).glow(canvas, x0, y0, style.glow, style.glowStrength);
     if (style.shadowOffset > 0) {
         const Mask shadow = rimmed.blurred(static_cast<int>(style.shadowOffset * 0.6f) + 1);
         const int d = static_cast<int>(style.shadowOffset);
@@ -50,8 +48,8 @@ void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, f
     }
 }
 
-float fitPixelSize(TextRenderer& face, const std::string& text, float pixelSize, float maxWidth,
-                   float xScale, float tracking) {
+float fitPixelSize(TextRenderer& face, const std::string& text, float pixelSize, float maxWidth, float xScale,
+                   float tracking) {
     const float width = static_cast<float>(face.line(text, pixelSize, xScale, tracking, 0).mask.width());
     return width > maxWidth ? pixelSize * maxWidth / width : pixelSize;
 }

@@ -17,18 +17,17 @@ struct LetterStyle {
     float rimWidth = 0;       // pixels beyond the outline; 0 = none
     float shadowOffset = 0;   // drop shadow, pixels down and right; 0 = none
     float shadowOpacity = 0.6f;
-    Rgb glow{};               // light added round the letters (for pictures shown additively)
-    float glowRadius = 0;     // pixels; 0 = none
+    Rgb glow{};            // light added round the letters (for pictures shown additively)
+    float glowRadius = 0;  // pixels; 0 = none
     float glowStrength = 0;
-    float snowDepth = 0;      // snow lying on the letters, pixels deep; 0 = none
+    float snowDepth = 0;  // snow lying on the letters, pixels deep; 0 = none
 };
 
 // Draws `text` in `face` at `pixelSize` with its ink centred on (cx, cy) of `canvas`. `xScale`
 // narrows (< 1) or widens the letters; `tracking` adds pixels between them.
-void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, float pixelSize,
-                   float cx, float cy, const LetterStyle& style, float xScale = 1,
-                   float tracking = 0);
+void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, float pixelSize, float cx, float cy,
+                   const LetterStyle& style, float xScale = 1, float tracking = 0);
 
 // The largest pixel size, up to `pixelSize`, at which `text` is at most `maxWidth` pixels wide.
-float fitPixelSize(TextRenderer& face, const std::string& text, float pixelSize, float maxWidth,
-                   float xScale = 1, float tracking = 0);
+float fitPixelSize(TextRenderer& face, const std::string& text, float pixelSize, float maxWidth, float xScale = 1,
+                   float tracking = 0);

@@ -35,8 +35,8 @@ bool saveTune(Mixdown mix, const std::string& path) {
     mix.normalise(0.708f);
     const std::vector<uint8_t> mp3 = encodeMp3(mix, 128);
     if (!mp3.empty() && writeFile(path, mp3)) {
-        std::printf("wrote %s (%.2f s, %zu bytes)\n", path.c_str(),
-                    static_cast<double>(mix.frames()) / Mixdown::kRate, mp3.size());
+        std::printf("wrote %s (%.2f s, %zu bytes)\n", path.c_str(), static_cast<double>(mix.frames()) / Mixdown::kRate,
+                    mp3.size());
         return true;
     }
     std::fprintf(stderr, "cannot encode %s\n", path.c_str());
@@ -138,7 +138,9 @@ int main(int argc, char** argv) {
         }
         ok &= save(board, preview + "/boxes_screen.bmp");
         Image screen(640, 480, hex(0x000000));
-        const char* lines[] = {"Yuletumble", "Lead programmer", "The Yuletumble team",
+        const char* lines[] = {"Yuletumble",
+                               "Lead programmer",
+                               "The Yuletumble team",
                                " ... many other but I am too lazy :-)",
                                "The quick brown fox jumps over the lazy dog.",
                                "0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"};

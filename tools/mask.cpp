@@ -5,8 +5,7 @@
 #include <cmath>
 
 Mask::Mask(int width, int height)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)),
-      cells_(static_cast<size_t>(width_) * height_, 0.0f) {}
+    : width_(std::max(width, 1)), height_(std::max(height, 1)), cells_(static_cast<size_t>(width_) * height_, 0.0f) {}
 
 float Mask::get(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
@@ -21,8 +20,7 @@ Mask Mask::dilated(float radius) const {
     for (int dy = -r; dy <= r; ++dy)
         for (int dx = -r; dx <= r; ++dx)
             disc[static_cast<size_t>(dy + r) * (2 * r + 1) + (dx + r)] =
-                std::clamp(radius + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)),
-                           0.0f, 1.0f);
+                std::clamp(radius + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)), 0.0f, 1.0f);
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x) {
             const float c = get(x, y);

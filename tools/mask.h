@@ -36,7 +36,8 @@ public:
             }
     }
     void paint(Image& image, int dx, int dy, Rgb colour, float opacity = 1) const {
-        paint(image, dx, dy, [colour](int, int) { return colour; }, opacity);
+        paint(
+            image, dx, dy, [colour](int, int) { return colour; }, opacity);
     }
     // Adds the shape as light: for glows on black.
     void glow(Image& image, int dx, int dy, Rgb colour, float strength) const;

@@ -5,8 +5,7 @@
 #include <cmath>
 
 Mixdown::Mixdown(size_t frames, bool looping)
-    : left_(std::max<size_t>(frames, 1), 0.0f), right_(std::max<size_t>(frames, 1), 0.0f),
-      looping_(looping) {}
+    : left_(std::max<size_t>(frames, 1), 0.0f), right_(std::max<size_t>(frames, 1), 0.0f), looping_(looping) {}
 
 void Mixdown::addPanned(long frame, float sample, float pan) {
     const float a = (std::clamp(pan, -1.0f, 1.0f) + 1) * static_cast<float>(M_PI) / 4;

@@ -58,18 +58,21 @@ private:
 
 // Fixed Huffman code of a literal/length symbol (0-287).
 void symbol(BitWriter& w, int s) {
-    if (s < 144) w.code(0x30 + s, 8);
-    else if (s < 256) w.code(0x190 + (s - 144), 9);
-    else if (s < 280) w.code(s - 256, 7);
-    else w.code(0xc0 + (s - 280), 8);
+    if (s < 144)
+        w.code(0x30 + s, 8);
+    else if (s < 256)
+        w.code(0x190 + (s - 144), 9);
+    else if (s < 280)
+        w.code(s - 256, 7);
+    else
+        w.code(0xc0 + (s - 280), 8);
 }
 
 // A back-reference of `length` (3-258) bytes at distance 1.
 void repeat(BitWriter& w, int length) {
-    static const int base[] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59,
-                               67, 83, 99, 115, 131, 163, 195, 227, 258};
-    static const int extra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3,
-                                4, 4, 4, 4, 5, 5, 5, 5, 0};
+    static const int base[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                               31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const int extra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
     int i = 28;
     while (base[i] > length) --i;
     symbol(w, 257 + i);

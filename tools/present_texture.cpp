@@ -41,9 +41,9 @@ void drawPattern(Image& img, const Wrapping& w) {
                 for (int col = 0; col < 7; ++col) {
                     const float cx = col * 42.0f + (row % 2) * 21.0f + 8;
                     const float cy = row * 42.0f + 8;
-                    fillShape(img, cx - 12, cy - 12, cx + 12, cy + 12,
-                              [&](float x, float y) { return circleDistance(x, y, cx, cy, 10); },
-                              w.pattern);
+                    fillShape(
+                        img, cx - 12, cy - 12, cx + 12, cy + 12,
+                        [&](float x, float y) { return circleDistance(x, y, cx, cy, 10); }, w.pattern);
                 }
             break;
         case Pattern::Stars:
@@ -52,9 +52,9 @@ void drawPattern(Image& img, const Wrapping& w) {
                     const float cx = col * 52.0f + (row % 2) * 26.0f + 14;
                     const float cy = row * 52.0f + 14;
                     const auto star = starPoints(cx, cy, 17, 7, 5, 0.15f * ((row + col) % 3 - 1));
-                    fillShape(img, cx - 18, cy - 18, cx + 18, cy + 18,
-                              [&](float x, float y) { return polygonDistance(x, y, star); },
-                              w.pattern);
+                    fillShape(
+                        img, cx - 18, cy - 18, cx + 18, cy + 18,
+                        [&](float x, float y) { return polygonDistance(x, y, star); }, w.pattern);
                 }
             break;
         case Pattern::Snowflakes:
@@ -67,8 +67,7 @@ void drawPattern(Image& img, const Wrapping& w) {
                         for (int k = 0; k < 3; ++k) {
                             const float a = static_cast<float>(M_PI) * k / 3;
                             const Vec2 e{16 * std::sin(a), 16 * std::cos(a)};
-                            d = std::min(d, capsuleDistance(x, y, {cx - e.x, cy - e.y},
-                                                            {cx + e.x, cy + e.y}, 3));
+                            d = std::min(d, capsuleDistance(x, y, {cx - e.x, cy - e.y}, {cx + e.x, cy + e.y}, 3));
                         }
                         return std::min(d, circleDistance(x, y, cx, cy, 6));
                     };
@@ -76,12 +75,13 @@ void drawPattern(Image& img, const Wrapping& w) {
                 }
             break;
         case Pattern::Stripes:
-            fillShape(img, 0, 0, s, s,
-                      [&](float x, float y) {
-                          const float u = std::fmod(x + y + 1000, 64.0f);
-                          return std::fabs(u - 32) - 14;  // 28-pixel bands every 64
-                      },
-                      w.pattern);
+            fillShape(
+                img, 0, 0, s, s,
+                [&](float x, float y) {
+                    const float u = std::fmod(x + y + 1000, 64.0f);
+                    return std::fabs(u - 32) - 14;  // 28-pixel bands every 64
+                },
+                w.pattern);
             break;
     }
 }
@@ -96,12 +96,12 @@ void drawRibbon(Image& img, const Wrapping& w) {
         if (t > 0.82f) return dark;
         return mix(light, w.ribbon, std::min(1.0f, t * 1.6f));
     };
-    fillShape(img, c - kRibbonHalf - 1, 0, c + kRibbonHalf + 1, kDesign,
-              [&](float x, float) { return std::fabs(x - c) - kRibbonHalf; },
-              [&](float x, float) { return band(x - c); });
-    fillShape(img, 0, c - kRibbonHalf - 1, kDesign, c + kRibbonHalf + 1,
-              [&](float, float y) { return std::fabs(y - c) - kRibbonHalf; },
-              [&](float, float y) { return band(y - c); });
+    fillShape(
+        img, c - kRibbonHalf - 1, 0, c + kRibbonHalf + 1, kDesign,
+        [&](float x, float) { return std::fabs(x - c) - kRibbonHalf; }, [&](float x, float) { return band(x - c); });
+    fillShape(
+        img, 0, c - kRibbonHalf - 1, kDesign, c + kRibbonHalf + 1,
+        [&](float, float y) { return std::fabs(y - c) - kRibbonHalf; }, [&](float, float y) { return band(y - c); });
 
     // The bow: two loops leaning out from a knot, each an outlined teardrop.
     for (int side = -1; side <= 1; side += 2) {
@@ -112,24 +112,23 @@ void drawRibbon(Image& img, const Wrapping& w) {
             const float u = (lx - 34) * ca - ly * sa, v = (lx - 34) * sa + ly * ca;
             return (std::hypot(u / (36 + grow), v / (20 + grow)) - 1) * (20 + grow);
         };
-        fillShape(img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, 5); },
-                  dark);
-        fillShape(img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, 0); },
-                  [&](float x, float y) {
-                      const float t = std::clamp((y - (c - 40)) / 60.0f, 0.0f, 1.0f);
-                      (void)x;
-                      return mix(light, w.ribbon, t);
-                  });
-        fillShape(img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, -11); },
-                  dark);
+        fillShape(
+            img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, 5); }, dark);
+        fillShape(
+            img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, 0); },
+            [&](float x, float y) {
+                const float t = std::clamp((y - (c - 40)) / 60.0f, 0.0f, 1.0f);
+                (void)x;
+                return mix(light, w.ribbon, t);
+            });
+        fillShape(
+            img, c - 80, c - 60, c + 80, c + 40, [&](float x, float y) { return loop(x, y, -11); }, dark);
     }
-    fillShape(img, c - 22, c - 22, c + 22, c + 22,
-              [&](float x, float y) { return circleDistance(x, y, c, c, 18); }, dark);
-    fillShape(img, c - 22, c - 22, c + 22, c + 22,
-              [&](float x, float y) { return circleDistance(x, y, c, c, 14); },
-              [&](float x, float y) {
-                  return mix(light, w.ribbon, std::clamp((y - x + 20) / 40.0f, 0.0f, 1.0f));
-              });
+    fillShape(
+        img, c - 22, c - 22, c + 22, c + 22, [&](float x, float y) { return circleDistance(x, y, c, c, 18); }, dark);
+    fillShape(
+        img, c - 22, c - 22, c + 22, c + 22, [&](float x, float y) { return circleDistance(x, y, c, c, 14); },
+        [&](float x, float y) { return mix(light, w.ribbon, std::clamp((y - x + 20) / 40.0f, 0.0f, 1.0f)); });
 }
 
 // Darkens towards the edges of the face so that a heap of blocks reads as separate boxes.
@@ -146,9 +145,7 @@ void drawEdges(Image& img) {
 
 }  // namespace
 
-const char* presentTextureName(int kind) {
-    return kWrappings[std::clamp(kind, 0, kPresentKinds - 1)].name;
-}
+const char* presentTextureName(int kind) { return kWrappings[std::clamp(kind, 0, kPresentKinds - 1)].name; }
 
 Image makePresentTexture(int kind, int size) {
     const Wrapping& w = kWrappings[std::clamp(kind, 0, kPresentKinds - 1)];

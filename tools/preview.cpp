@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preview.h"
 
-void printWithSheet(Image& screen, const Image& sheet, int x, int y, const std::string& text,
-                    bool bold, Rgb colour) {
+void printWithSheet(Image& screen, const Image& sheet, int x, int y, const std::string& text, bool bold, Rgb colour) {
     for (size_t n = 0; n < text.size(); ++n) {
         const int code = static_cast<unsigned char>(text[n]);
         if (code < 32 || code > 127) continue;

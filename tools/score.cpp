@@ -86,11 +86,16 @@ std::vector<ScoreChord> parseChords(const std::string& text, int beatsPerBar, do
             size_t used = 0;
             ScoreChord c{beat, t.beats, pitchClass(t.name, used), {}};
             const std::string quality = t.name.substr(used);
-            if (quality.empty()) c.intervals = {0, 4, 7};
-            else if (quality == "m") c.intervals = {0, 3, 7};
-            else if (quality == "7") c.intervals = {0, 4, 7, 10};
-            else if (quality == "m7") c.intervals = {0, 3, 7, 10};
-            else throw std::runtime_error("unknown chord: " + t.name);
+            if (quality.empty())
+                c.intervals = {0, 4, 7};
+            else if (quality == "m")
+                c.intervals = {0, 3, 7};
+            else if (quality == "7")
+                c.intervals = {0, 4, 7, 10};
+            else if (quality == "m7")
+                c.intervals = {0, 3, 7, 10};
+            else
+                throw std::runtime_error("unknown chord: " + t.name);
             chords.push_back(c);
             beat += t.beats;
         }

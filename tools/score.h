@@ -20,8 +20,8 @@ struct ScoreNote {
 struct ScoreChord {
     double beat = 0;
     double beats = 0;
-    int root = 0;                  // pitch class of the root, 0 = C
-    std::vector<int> intervals;    // semitones above the root, including 0
+    int root = 0;                // pitch class of the root, 0 = C
+    std::vector<int> intervals;  // semitones above the root, including 0
 };
 
 // Parses a melody starting at `firstBeat`; throws std::runtime_error on a bad token or bar.

@@ -52,8 +52,7 @@ inline float polygonDistance(float px, float py, const std::vector<Vec2>& v) {
 }
 
 // The points of a star with `points` tips around (cx, cy), first tip straight up.
-inline std::vector<Vec2> starPoints(float cx, float cy, float outer, float inner, int points,
-                                    float turn = 0) {
+inline std::vector<Vec2> starPoints(float cx, float cy, float outer, float inner, int points, float turn = 0) {
     std::vector<Vec2> v;
     for (int i = 0; i < 2 * points; ++i) {
         const float a = turn + static_cast<float>(M_PI) * i / points;
@@ -82,9 +81,9 @@ void fillShape(Image& image, float x0, float y0, float x1, float y1, Distance di
 }
 
 template <class Distance>
-void fillShape(Image& image, float x0, float y0, float x1, float y1, Distance distance, Rgb colour,
-               float opacity = 1) {
-    fillShape(image, x0, y0, x1, y1, distance, [colour](float, float) { return colour; }, opacity);
+void fillShape(Image& image, float x0, float y0, float x1, float y1, Distance distance, Rgb colour, float opacity = 1) {
+    fillShape(
+        image, x0, y0, x1, y1, distance, [colour](float, float) { return colour; }, opacity);
 }
 
 // The same figure as a coverage mask.

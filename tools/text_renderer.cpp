@@ -43,8 +43,8 @@ TextRenderer::~TextRenderer() {
     if (library_->handle) FT_Done_FreeType(library_->handle);
 }
 
-Mask TextRenderer::glyph(char32_t code, float pixelSize, float originX, int baselineY, int cellWidth,
-                         int cellHeight, bool hinted) {
+Mask TextRenderer::glyph(char32_t code, float pixelSize, float originX, int baselineY, int cellWidth, int cellHeight,
+                         bool hinted) {
     Mask mask(cellWidth, cellHeight);
     if (!face_) return mask;
     FT_Face face = asFace(face_);
@@ -54,13 +54,12 @@ Mask TextRenderer::glyph(char32_t code, float pixelSize, float originX, int base
     const FT_Int32 flags = FT_LOAD_RENDER | (hinted ? FT_LOAD_TARGET_LIGHT : FT_LOAD_NO_HINTING);
     if (FT_Load_Char(face, code, flags) != 0) return mask;
     const FT_GlyphSlot g = face->glyph;
-    blit(mask, g->bitmap, static_cast<int>(std::floor(originX)) + g->bitmap_left,
-         baselineY - g->bitmap_top);
+    blit(mask, g->bitmap, static_cast<int>(std::floor(originX)) + g->bitmap_left, baselineY - g->bitmap_top);
     return mask;
 }
 
-TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, float xScale,
-                                      float tracking, int margin) {
+TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, float xScale, float tracking,
+                                      int margin) {
     Line out;
     if (!face_) return out;
     FT_Face face = asFace(face_);
@@ -78,8 +77,7 @@ TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, 
         const FT_UInt index = FT_Get_Char_Index(face, ch);
         if (previous && index && FT_HAS_KERNING(face)) {
             FT_Vector kern;
-            if (FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern) == 0)
-                pen += kern.x / 64.0 * xScale;
+            if (FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern) == 0) pen += kern.x / 64.0 * xScale;
         }
         const double whole = std::floor(pen);
         FT_Matrix matrix{static_cast<FT_Fixed>(std::lround(xScale * 65536)), 0, 0, 0x10000};
@@ -87,8 +85,9 @@ TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, 
         FT_Set_Transform(face, &matrix, &delta);
         if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0) continue;
         const FT_GlyphSlot g = face->glyph;
-        Placed p{{}, g->bitmap.width, g->bitmap.rows, g->bitmap.pitch,
-                 static_cast<int>(whole) + g->bitmap_left, g->bitmap_top};
+        Placed p{
+            {},           g->bitmap.width, g->bitmap.rows, g->bitmap.pitch, static_cast<int>(whole) + g->bitmap_left,
+            g->bitmap_top};
         p.pixels.assign(g->bitmap.buffer,
                         g->bitmap.buffer + static_cast<size_t>(std::abs(g->bitmap.pitch)) * g->bitmap.rows);
         placed.push_back(std::move(p));

@@ -19,8 +19,8 @@ public:
 
     // One glyph drawn on a `cellWidth` x `cellHeight` mask with its origin (pen position on the
     // baseline) at (originX, baselineY). `hinted` snaps stems to pixels for small sizes.
-    Mask glyph(char32_t code, float pixelSize, float originX, int baselineY, int cellWidth,
-               int cellHeight, bool hinted);
+    Mask glyph(char32_t code, float pixelSize, float originX, int baselineY, int cellWidth, int cellHeight,
+               bool hinted);
 
     // A line of text with `xScale` applied to its width (1 = the face's own shapes) and
     // `tracking` extra pixels between letters, cropped to its ink plus `margin` on every side.

@@ -20,41 +20,45 @@ const Rgb kDeepGold = hex(0xc8901a);
 void drawStar(Image& img, float cx, float cy, float r) {
     const auto outer = starPoints(cx, cy, r * 1.08f, r * 0.48f, 5);
     const auto inner = starPoints(cx, cy, r * 0.9f, r * 0.38f, 5);
-    fillShape(img, cx - r * 1.2f, cy - r * 1.2f, cx + r * 1.2f, cy + r * 1.2f,
-              [&](float x, float y) { return polygonDistance(x, y, outer); }, kDeepGold);
-    fillShape(img, cx - r * 1.2f, cy - r * 1.2f, cx + r * 1.2f, cy + r * 1.2f,
-              [&](float x, float y) { return polygonDistance(x, y, inner); },
-              [&](float x, float y) {
-                  return mix(hex(0xfff6c8), kGold, std::clamp(std::hypot(x - cx, y - cy) / r, 0.0f, 1.0f));
-              });
+    fillShape(
+        img, cx - r * 1.2f, cy - r * 1.2f, cx + r * 1.2f, cy + r * 1.2f,
+        [&](float x, float y) { return polygonDistance(x, y, outer); }, kDeepGold);
+    fillShape(
+        img, cx - r * 1.2f, cy - r * 1.2f, cx + r * 1.2f, cy + r * 1.2f,
+        [&](float x, float y) { return polygonDistance(x, y, inner); },
+        [&](float x, float y) {
+            return mix(hex(0xfff6c8), kGold, std::clamp(std::hypot(x - cx, y - cy) / r, 0.0f, 1.0f));
+        });
 }
 
 // A snow-laden fir: stacked tiers of dark green with snow along each tier's lower edge.
 void drawFir(Image& img, float cx, float baseY, float height) {
     const float w = height * 0.42f;
-    fillShape(img, cx - w * 0.08f, baseY - height * 0.12f, cx + w * 0.08f, baseY,
-              [&](float x, float y) {
-                  return roundBoxDistance(x, y, cx - w * 0.07f, baseY - height * 0.14f, cx + w * 0.07f, baseY, 2);
-              },
-              hex(0x3a2412));
+    fillShape(
+        img, cx - w * 0.08f, baseY - height * 0.12f, cx + w * 0.08f, baseY,
+        [&](float x, float y) {
+            return roundBoxDistance(x, y, cx - w * 0.07f, baseY - height * 0.14f, cx + w * 0.07f, baseY, 2);
+        },
+        hex(0x3a2412));
     for (int tier = 0; tier < 4; ++tier) {
         const float top = baseY - height + tier * height * 0.2f;
         const float bottom = baseY - height * 0.12f - (3 - tier) * height * 0.14f;
         const float half = w * (0.45f + 0.18f * tier);
         const std::vector<Vec2> tri{{cx, top}, {cx + half, bottom}, {cx - half, bottom}};
-        fillShape(img, cx - half, top, cx + half, bottom,
-                  [&](float x, float y) { return polygonDistance(x, y, tri); },
-                  [&](float x, float) {
-                      return mix(hex(0x0f4a26), hex(0x06301a), std::clamp((x - cx) / half * 0.5f + 0.5f, 0.0f, 1.0f));
-                  });
+        fillShape(
+            img, cx - half, top, cx + half, bottom, [&](float x, float y) { return polygonDistance(x, y, tri); },
+            [&](float x, float) {
+                return mix(hex(0x0f4a26), hex(0x06301a), std::clamp((x - cx) / half * 0.5f + 0.5f, 0.0f, 1.0f));
+            });
         // Snow: a wavy band along the bottom of the tier.
-        fillShape(img, cx - half, bottom - height * 0.06f, cx + half, bottom + 4,
-                  [&](float x, float y) {
-                      const float edge = bottom - height * 0.03f * (1 + std::sin((x - cx) * 0.12f));
-                      const float inside = std::fabs(x - cx) / half;
-                      return std::max(edge - y, y - bottom + (inside > 0.9f ? 100.0f : 0.0f));
-                  },
-                  hex(0xf2f7ff));
+        fillShape(
+            img, cx - half, bottom - height * 0.06f, cx + half, bottom + 4,
+            [&](float x, float y) {
+                const float edge = bottom - height * 0.03f * (1 + std::sin((x - cx) * 0.12f));
+                const float inside = std::fabs(x - cx) / half;
+                return std::max(edge - y, y - bottom + (inside > 0.9f ? 100.0f : 0.0f));
+            },
+            hex(0xf2f7ff));
     }
 }
 
@@ -113,8 +117,9 @@ Image makeLogo(const TitleFaces& faces) {
     drawLettering(canvas, faces.sansBold, "TEAM", 72, 905, 388, team, 1, 34);
     for (int side = -1; side <= 1; side += 2) {
         const Vec2 a{905 + side * 150.0f, 388}, b{905 + side * 400.0f, 388};
-        fillShape(canvas, std::min(a.x, b.x) - 4, 380, std::max(a.x, b.x) + 4, 396,
-                  [&](float x, float y) { return capsuleDistance(x, y, a, b, 3); }, kDeepGold);
+        fillShape(
+            canvas, std::min(a.x, b.x) - 4, 380, std::max(a.x, b.x) + 4, 396,
+            [&](float x, float y) { return capsuleDistance(x, y, a, b, 3); }, kDeepGold);
     }
     return finish(canvas, 512, 256);
 }
@@ -131,12 +136,13 @@ Image makePresentsImage(const TitleFaces& faces) {
     const float size = fitPixelSize(faces.serifItalic, "presents", 260, 760);
     drawLettering(canvas, faces.serifItalic, "presents", size, cx, cy - 20, style);
     // A flourish underneath: a gold line that thins out towards its ends, a star in the middle.
-    fillShape(canvas, cx - 420, cy + 120, cx + 420, cy + 150,
-              [&](float x, float y) {
-                  const float t = std::fabs(x - cx) / 400;
-                  return std::max(std::fabs(y - (cy + 135)) - 5 * (1 - t * t), t - 1);
-              },
-              kGold);
+    fillShape(
+        canvas, cx - 420, cy + 120, cx + 420, cy + 150,
+        [&](float x, float y) {
+            const float t = std::fabs(x - cx) / 400;
+            return std::max(std::fabs(y - (cy + 135)) - 5 * (1 - t * t), t - 1);
+        },
+        kGold);
     drawStar(canvas, cx, cy + 135, 30);
     drawHolly(canvas, cx - 520, cy - 10, 150, false);
     drawHolly(canvas, cx + 520, cy - 10, 150, true);
@@ -158,15 +164,19 @@ Image makeGameLogo(const TitleFaces& faces) {
     for (int i = 0; i < 140; ++i) {
         const float x = rng.range(0, w), y = rng.range(0, h * 0.75f), r = rng.range(1.2f, 3.2f);
         const float bright = rng.range(0.4f, 1.0f);
-        fillShape(canvas, x - 4, y - 4, x + 4, y + 4,
-                  [&](float px, float py) { return circleDistance(px, py, x, y, r); },
-                  Rgb{1, 1, 0.9f}, bright);
+        fillShape(
+            canvas, x - 4, y - 4, x + 4, y + 4, [&](float px, float py) { return circleDistance(px, py, x, y, r); },
+            Rgb{1, 1, 0.9f}, bright);
     }
-    for (int i = 0; i < 6; ++i) addSparkle(canvas, rng.range(40, w - 40), rng.range(40, h * 0.5f), rng.range(14, 26), {1, 1, 0.85f});
+    for (int i = 0; i < 6; ++i)
+        addSparkle(canvas, rng.range(40, w - 40), rng.range(40, h * 0.5f), rng.range(14, 26), {1, 1, 0.85f});
     // Moon.
-    fillShape(canvas, 1080, 60, 1260, 240,
-              [](float x, float y) { return std::max(circleDistance(x, y, 1170, 150, 70), -circleDistance(x, y, 1200, 130, 62)); },
-              hex(0xfff3c4));
+    fillShape(
+        canvas, 1080, 60, 1260, 240,
+        [](float x, float y) {
+            return std::max(circleDistance(x, y, 1170, 150, 70), -circleDistance(x, y, 1200, 130, 62));
+        },
+        hex(0xfff3c4));
 
     // Snowy hills with firs.
     auto hill = [&](float base, float amp, float freq, float phase, Rgb top, Rgb bottom) {
@@ -189,11 +199,14 @@ Image makeGameLogo(const TitleFaces& faces) {
     std::vector<Image> boxes;
     for (int k = 0; k < kPresentKinds; ++k) boxes.push_back(makePresentTexture(k));
     const float s = 92;
-    struct Cell { float x, y; int kind; };
+    struct Cell {
+        float x, y;
+        int kind;
+    };
     const Cell heap[] = {
-        {440, 900, 3}, {440 + s, 900, 3}, {440 + 2 * s, 900, 3}, {440 + 2 * s, 900 - s, 3},  // L
-        {440 + 3 * s, 900, 1}, {440 + 4 * s, 900, 1}, {440 + 5 * s, 900, 1}, {440 + 4 * s, 900 - s, 1},  // T
-        {440, 900 - s, 5}, {440 + s, 900 - s, 5}, {440 + s, 900 - 2 * s, 5}, {440 + 2 * s, 900 - 2 * s, 5},  // S
+        {440, 900, 3},         {440 + s, 900, 3},     {440 + 2 * s, 900, 3},     {440 + 2 * s, 900 - s, 3},      // L
+        {440 + 3 * s, 900, 1}, {440 + 4 * s, 900, 1}, {440 + 5 * s, 900, 1},     {440 + 4 * s, 900 - s, 1},      // T
+        {440, 900 - s, 5},     {440 + s, 900 - s, 5}, {440 + s, 900 - 2 * s, 5}, {440 + 2 * s, 900 - 2 * s, 5},  // S
     };
     for (const Cell& c : heap) drawTurnedImage(canvas, boxes[static_cast<size_t>(c.kind)], c.x, c.y, s, 0);
     // Snow settled on the top of every column of the heap: left end, right end, height.
@@ -203,12 +216,13 @@ Image makeGameLogo(const TitleFaces& faces) {
                              {440 + 3.5f * s, 440 + 4.5f * s, 900 - 1.5f * s},
                              {440 + 4.5f * s, 440 + 5.5f * s, 900 - 0.5f * s}};
     for (const auto& cap : caps)
-        fillShape(canvas, cap[0], cap[2] - 20, cap[1], cap[2] + 8,
-                  [&](float x, float y) {
-                      return roundBoxDistance(x, y, cap[0] + 2, cap[2] - 10 - 4 * std::sin(x * 0.08f), cap[1] - 2,
-                                              cap[2] + 6, 8);
-                  },
-                  hex(0xf6faff));
+        fillShape(
+            canvas, cap[0], cap[2] - 20, cap[1], cap[2] + 8,
+            [&](float x, float y) {
+                return roundBoxDistance(x, y, cap[0] + 2, cap[2] - 10 - 4 * std::sin(x * 0.08f), cap[1] - 2, cap[2] + 6,
+                                        8);
+            },
+            hex(0xf6faff));
     const Cell falling[] = {{0, 0, 6}, {s, 0, 6}, {0, s, 6}, {0, 2 * s, 6}};  // J, turning as it falls
     const float fx = 1010, fy = 560, turn = -0.42f;
     for (const Cell& c : falling) {
@@ -221,9 +235,9 @@ Image makeGameLogo(const TitleFaces& faces) {
     for (int i = 0; i < 34; ++i) {
         const float x = rng.range(20, w - 20), y = rng.range(20, h - 160), r = rng.range(7, 22);
         const float turn2 = rng.range(0, 1), alpha = rng.range(0.45f, 0.9f);
-        fillShape(canvas, x - r - 2, y - r - 2, x + r + 2, y + r + 2,
-                  [&](float px, float py) { return snowflakeDistance(px, py, x, y, r, turn2); },
-                  Rgb{1, 1, 1}, alpha);
+        fillShape(
+            canvas, x - r - 2, y - r - 2, x + r + 2, y + r + 2,
+            [&](float px, float py) { return snowflakeDistance(px, py, x, y, r, turn2); }, Rgb{1, 1, 1}, alpha);
     }
 
     // The title.
@@ -242,16 +256,18 @@ Image makeGameLogo(const TitleFaces& faces) {
     drawLettering(canvas, faces.serifBold, "Yuletumble", size, w / 2.0f, 290, title);
 
     // A gold frame.
-    fillShape(canvas, 0, 0, w, h,
-              [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 14, 14, w - 14.0f, h - 14.0f, 28)) - 5; },
-              kGold);
-    fillShape(canvas, 0, 0, w, h,
-              [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 30, 30, w - 30.0f, h - 30.0f, 18)) - 1.5f; },
-              kDeepGold);
+    fillShape(
+        canvas, 0, 0, w, h,
+        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 14, 14, w - 14.0f, h - 14.0f, 28)) - 5; },
+        kGold);
+    fillShape(
+        canvas, 0, 0, w, h,
+        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 30, 30, w - 30.0f, h - 30.0f, 18)) - 1.5f; },
+        kDeepGold);
     // Outside the frame's curve the corners are dark.
-    fillShape(canvas, 0, 0, w, h,
-              [&](float x, float y) { return -roundBoxDistance(x, y, 9, 9, w - 9.0f, h - 9.0f, 33); },
-              hex(0x02040c));
+    fillShape(
+        canvas, 0, 0, w, h, [&](float x, float y) { return -roundBoxDistance(x, y, 9, 9, w - 9.0f, h - 9.0f, 33); },
+        hex(0x02040c));
     return finish(canvas, 512, 512);
 }
 

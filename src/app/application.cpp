@@ -90,9 +90,7 @@ void Application::drawFrame(float dt) {
             highscores_.draw(static_cast<unsigned>(game_.score()));
             snowfall_.update(dt);
             break;
-        case Playing:
-            drawPlaying(dt);
-            break;
+        case Playing: drawPlaying(dt); break;
         case Farewell:
             glTranslatef(0, 0, -5);
             banner_.update(dt);
@@ -180,8 +178,7 @@ void Application::handleKey(int sym) {
         case NoHighscore:
             state_ = MainMenu;  // the key does nothing else
             return;
-        default:
-            break;
+        default: break;
     }
 
     // Stage 2: by key.
@@ -190,24 +187,34 @@ void Application::handleKey(int sym) {
             if (state_ == Playing) game_.togglePause();
             break;
         case SDLK_UP:
-            if (state_ == Playing) game_.rotate();
-            else if (state_ == MainMenu || state_ == Options) menu_.cursorUp();
+            if (state_ == Playing)
+                game_.rotate();
+            else if (state_ == MainMenu || state_ == Options)
+                menu_.cursorUp();
             break;
         case SDLK_DOWN:
-            if (state_ == Playing) game_.softDrop();
-            else if (state_ == MainMenu || state_ == Options) menu_.cursorDown();
+            if (state_ == Playing)
+                game_.softDrop();
+            else if (state_ == MainMenu || state_ == Options)
+                menu_.cursorDown();
             break;
         case SDLK_RIGHT:
-            if (state_ == Playing) game_.moveRight();
-            else if (state_ == Options) menu_.select();
+            if (state_ == Playing)
+                game_.moveRight();
+            else if (state_ == Options)
+                menu_.select();
             break;
         case SDLK_LEFT:
-            if (state_ == Playing) game_.moveLeft();
-            else if (state_ == Options) menu_.select();
+            if (state_ == Playing)
+                game_.moveLeft();
+            else if (state_ == Options)
+                menu_.select();
             break;
         case SDLK_SPACE:
-            if (state_ == Playing) startNewGame();
-            else if (state_ == Options) menu_.select();
+            if (state_ == Playing)
+                startNewGame();
+            else if (state_ == Options)
+                menu_.select();
             break;
         case SDLK_BACKSPACE:
             if (state_ == EnterName) nameEntry_.backspace();
@@ -231,8 +238,7 @@ void Application::handleKey(int sym) {
                 state_ = MainMenu;
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

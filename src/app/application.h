@@ -54,9 +54,9 @@ private:
     void startNewGame();
 
     // Members in the order they are built; destroyed in reverse.
-    FadeImage logoImage_;       // intro logo, zooming out
-    FadeImage presentsImage_;   // "presents", fading in
-    FadeImage gameLogoImage_;   // the title, fading in over snow
+    FadeImage logoImage_;      // intro logo, zooming out
+    FadeImage presentsImage_;  // "presents", fading in
+    FadeImage gameLogoImage_;  // the title, fading in over snow
     Snowfall snowfall_;
     ScreenState state_ = Logo;  // the screen drawn and keyed; Logo at start
     Music tunes_;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/game_main.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 
 #include "app/application.h"
 #include "app/frame_clock.h"

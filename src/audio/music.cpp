@@ -3,8 +3,8 @@
 
 namespace {
 
-constexpr int kMixRate = 44100;      // Hz
-constexpr int kChannels = 64;        // software channels
+constexpr int kMixRate = 44100;  // Hz
+constexpr int kChannels = 64;    // software channels
 constexpr const char* kFarewellFile = "data/merry_christmas.mp3";
 constexpr const char* kBackgroundFile = "data/background.mp3";
 

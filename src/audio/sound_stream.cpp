@@ -37,8 +37,8 @@ bool SoundStream::open(const std::string& path, bool loop, int mixRate) {
     int encoding = 0;
     // Only the first frame is read here; the rest is decoded while the stream plays.
     if (mpg123_open(decoder, path.c_str()) != MPG123_OK ||
-        mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != mixRate ||
-        channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
+        mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != mixRate || channels != 2 ||
+        encoding != MPG123_ENC_SIGNED_16) {
         mpg123_delete(decoder);
         return false;
     }

@@ -52,8 +52,8 @@ SoundStream* SoundSystem::openStream(const std::string& path, unsigned mode) {
 
 int SoundSystem::playStream(SoundStream* stream) {
     if (!stream || !deviceOpen_) return -1;
-    const bool ours = std::any_of(streams_.begin(), streams_.end(),
-                                  [stream](const auto& s) { return s.get() == stream; });
+    const bool ours =
+        std::any_of(streams_.begin(), streams_.end(), [stream](const auto& s) { return s.get() == stream; });
     if (!ours) return -1;
     {
         std::lock_guard<std::mutex> lock(channelLock_);
@@ -79,8 +79,8 @@ void SoundSystem::stopAll() {
 
 int SoundSystem::playingChannels() {
     std::lock_guard<std::mutex> lock(channelLock_);
-    return static_cast<int>(std::count_if(channels_.begin(), channels_.end(),
-                                          [](const SoundStream* s) { return s != nullptr; }));
+    return static_cast<int>(
+        std::count_if(channels_.begin(), channels_.end(), [](const SoundStream* s) { return s != nullptr; }));
 }
 
 void SoundSystem::close() {

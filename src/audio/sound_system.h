@@ -35,12 +35,12 @@ private:
     static void fillAudio(void* self, uint8_t* out, int bytes);
     void mixChunk(int16_t* out, int frames);
 
-    std::mutex channelLock_;                            // guards channels_ against the audio thread
+    std::mutex channelLock_;                             // guards channels_ against the audio thread
     std::array<SoundStream*, kMaxChannels> channels_{};  // stream on each channel, null = free
-    int channelCount_ = 0;                              // channels usable, 1..64 once started
-    int mixRate_ = 0;                                   // output rate in Hz, 0 until started
-    bool subsystemStarted_ = false;                     // this object started SDL's audio
-    bool deviceOpen_ = false;                           // this object opened SDL's audio device
+    int channelCount_ = 0;                               // channels usable, 1..64 once started
+    int mixRate_ = 0;                                    // output rate in Hz, 0 until started
+    bool subsystemStarted_ = false;                      // this object started SDL's audio
+    bool deviceOpen_ = false;                            // this object opened SDL's audio device
     std::vector<std::unique_ptr<SoundStream>> streams_;  // every stream opened since init
-    std::vector<int32_t> mix_;                          // audio thread only: sums before clipping
+    std::vector<int32_t> mix_;                           // audio thread only: sums before clipping
 };

@@ -51,7 +51,9 @@ GameSession::~GameSession() {
     if (realTimer_ && started && SDL_WasInit(SDL_INIT_TIMER) != 0) waitForTimerThread();
 }
 
-std::unique_lock<std::recursive_mutex> GameSession::hold() const { return std::unique_lock<std::recursive_mutex>(mutex_); }
+std::unique_lock<std::recursive_mutex> GameSession::hold() const {
+    return std::unique_lock<std::recursive_mutex>(mutex_);
+}
 
 void GameSession::reset() {
     Guard g(mutex_);

@@ -64,9 +64,9 @@ public:
     void moveLeft();
     void moveRight();
     void rotate();
-    void softDrop();     // gravity at 25 ms per row until the next spawn; nothing while paused
-    void togglePause();  // stops or restarts gravity
-    bool isGameOver();   // a settled block in column 5, row 22; stops gravity when true
+    void softDrop();        // gravity at 25 ms per row until the next spawn; nothing while paused
+    void togglePause();     // stops or restarts gravity
+    bool isGameOver();      // a settled block in column 5, row 22; stops gravity when true
     Piece preview() const;  // the next kind laid out around the origin
 
     int score() const;
@@ -115,25 +115,25 @@ private:
     void stopTimer();                 // harmless when nothing runs
     void addToScore(double points);   // saturates at INT_MAX
 
-    bool landed_ = false;         // the current piece rested at the last tick; default false
-    std::vector<Block> settled_;  // the settled heap, in the order the blocks were added
+    bool landed_ = false;                               // the current piece rested at the last tick; default false
+    std::vector<Block> settled_;                        // the settled heap, in the order the blocks were added
     std::array<Texture, Piece::kKinds> blockTextures_;  // index = shape kind; empty until initGraphics
-    Piece current_;               // the falling piece
-    int nextKind_ = 0;            // shape kind 0..6 of the next spawn
-    Settings* settings_ = nullptr;  // not owned; read by drawBoard
-    SDL_TimerID gravityTimer_ = nullptr;  // null when stopped or never started
-    int level_ = 1;   // lines / 10 + 1; default 1
-    int score_ = 0;   // points of this game, saturating at INT_MAX; default 0
-    int lines_ = 0;   // rows removed in this game; default 0
-    unsigned int frameList_ = 0;     // GLuint display list of the well's frame
-    unsigned int backdropList_ = 0;  // GLuint display list of the grey pane
-    bool paused_ = false;            // gravity stopped by togglePause; default false
+    Piece current_;                                     // the falling piece
+    int nextKind_ = 0;                                  // shape kind 0..6 of the next spawn
+    Settings* settings_ = nullptr;                      // not owned; read by drawBoard
+    SDL_TimerID gravityTimer_ = nullptr;                // null when stopped or never started
+    int level_ = 1;                                     // lines / 10 + 1; default 1
+    int score_ = 0;                                     // points of this game, saturating at INT_MAX; default 0
+    int lines_ = 0;                                     // rows removed in this game; default 0
+    unsigned int frameList_ = 0;                        // GLuint display list of the well's frame
+    unsigned int backdropList_ = 0;                     // GLuint display list of the grey pane
+    bool paused_ = false;                               // gravity stopped by togglePause; default false
 
-    OccupancyGrid grid_;             // cells of the settled heap; only the session writes it
-    const bool realTimer_;           // false: timer only recorded, tests call tick()
-    int timerInterval_ = 0;          // ms of the running timer, 0 = stopped
-    std::uint32_t timerSerial_ = 0;  // serial of the running timer, 0 = stopped
-    std::uint32_t nextSerial_ = 0;   // last serial handed out; never 0 once wrapped
+    OccupancyGrid grid_;                           // cells of the settled heap; only the session writes it
+    const bool realTimer_;                         // false: timer only recorded, tests call tick()
+    int timerInterval_ = 0;                        // ms of the running timer, 0 = stopped
+    std::uint32_t timerSerial_ = 0;                // serial of the running timer, 0 = stopped
+    std::uint32_t nextSerial_ = 0;                 // last serial handed out; never 0 once wrapped
     std::array<GravityTicket, kTickets> tickets_;  // callback parameters, reused round-robin
-    mutable std::recursive_mutex mutex_;            // keeps ticks apart from the main thread
+    mutable std::recursive_mutex mutex_;           // keeps ticks apart from the main thread
 };

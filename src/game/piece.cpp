@@ -13,13 +13,13 @@ struct Cell {
 
 // Relative cell of blocks 0..3 for each kind; rows grow upward, block 0 is in the top row.
 constexpr Cell kLayout[Piece::kKinds][4] = {
-    {{0, 0}, {1, 0}, {0, -1}, {0, -2}},    // 0: column of three, cube right of its top
-    {{0, 0}, {0, -1}, {0, -2}, {0, -3}},   // 1: column of four
-    {{0, 0}, {0, -1}, {1, -1}, {1, -2}},   // 2: vertical pairs, right pair lower
-    {{0, 0}, {0, -1}, {1, -1}, {0, -2}},   // 3: column of three, cube right of its middle
-    {{0, 0}, {1, 0}, {0, -1}, {1, -1}},    // 4: square
-    {{1, 0}, {1, -1}, {0, -1}, {0, -2}},   // 5: vertical pairs, left pair lower
-    {{0, 0}, {1, 0}, {1, -1}, {1, -2}},    // 6: column of three, cube left of its top
+    {{0, 0}, {1, 0}, {0, -1}, {0, -2}},   // 0: column of three, cube right of its top
+    {{0, 0}, {0, -1}, {0, -2}, {0, -3}},  // 1: column of four
+    {{0, 0}, {0, -1}, {1, -1}, {1, -2}},  // 2: vertical pairs, right pair lower
+    {{0, 0}, {0, -1}, {1, -1}, {0, -2}},  // 3: column of three, cube right of its middle
+    {{0, 0}, {1, 0}, {0, -1}, {1, -1}},   // 4: square
+    {{1, 0}, {1, -1}, {0, -1}, {0, -2}},  // 5: vertical pairs, left pair lower
+    {{0, 0}, {1, 0}, {1, -1}, {1, -2}},   // 6: column of three, cube left of its top
 };
 
 // Displacement of blocks 0..3 when a piece of each kind turns to the new angle, indexed

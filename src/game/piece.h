@@ -25,7 +25,7 @@ public:
     void moveLeft(const OccupancyGrid& grid);
     void moveRight(const OccupancyGrid& grid);
     void moveDown(const OccupancyGrid& grid);
-    bool atBottom() const;                                     // a block lies in row 0
+    bool atBottom() const;                                       // a block lies in row 0
     bool blocked(Direction d, const OccupancyGrid& grid) const;  // a block's neighbour is occupied
 
     // One step of the fixed rotation table, then a one-pass clamp back inside columns 0..10.
@@ -35,7 +35,7 @@ public:
     // Draws the four blocks in order (defined by the renderer).
     void draw() const;
 
-    int kind = 0;                // shape kind 0..6, set by layout
+    int kind = 0;                 // shape kind 0..6, set by layout
     std::array<Block, 4> blocks;  // fixed order, see the layout table
-    float angle = 0;             // degrees: 0, 90, 180 or 270
+    float angle = 0;              // degrees: 0, 90, 180 or 270
 };

@@ -17,7 +17,7 @@ namespace {
 
 // Block texture files, indexed by shape kind.
 constexpr const char* kBlockTextureFiles[Piece::kKinds] = {
-    "data/box_white.bmp", "data/box_white2.bmp", "data/box_white3.bmp", "data/box_red.bmp",
+    "data/box_white.bmp", "data/box_white2.bmp", "data/box_white3.bmp",  "data/box_red.bmp",
     "data/box_red2.bmp",  "data/box_orange.bmp", "data/box_orange2.bmp",
 };
 
@@ -30,6 +30,7 @@ struct CubeFace {
 };
 
 // Front, back, top, bottom, right, left; each counter-clockwise seen from outside.
+// clang-format off
 constexpr CubeFace kCubeFaces[6] = {
     {0, 0, 1, {{0, 0, -0.5f, -0.5f, 0.5f}, {1, 0, 0.5f, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f, 0.5f}, {0, 1, -0.5f, 0.5f, 0.5f}}},
     {0, 0, -1, {{1, 0, -0.5f, -0.5f, -0.5f}, {1, 1, -0.5f, 0.5f, -0.5f}, {0, 1, 0.5f, 0.5f, -0.5f}, {0, 0, 0.5f, -0.5f, -0.5f}}},
@@ -38,6 +39,7 @@ constexpr CubeFace kCubeFaces[6] = {
     {1, 0, 0, {{1, 0, 0.5f, -0.5f, -0.5f}, {1, 1, 0.5f, 0.5f, -0.5f}, {0, 1, 0.5f, 0.5f, 0.5f}, {0, 0, 0.5f, -0.5f, 0.5f}}},
     {-1, 0, 0, {{0, 0, -0.5f, -0.5f, -0.5f}, {1, 0, -0.5f, -0.5f, 0.5f}, {1, 1, -0.5f, 0.5f, 0.5f}, {0, 1, -0.5f, 0.5f, -0.5f}}},
 };
+// clang-format on
 
 // One open tube of radius 0.5 and `length` along the quadric's local +z axis, placed relative to
 // the matrix current when the frame list starts.
@@ -96,8 +98,8 @@ void GameSession::initGraphics(Settings* settings) {
     frameList_ = glGenLists(1);
     glNewList(frameList_, GL_COMPILE);
     glColor4f(1, 1, 1, 0.5f);
-    tube(quadric, -1, 22, 90, 1, 0, 22);    // left post, down to row 0
-    tube(quadric, 11, 22, 90, 1, 0, 22);    // right post
+    tube(quadric, -1, 22, 90, 1, 0, 22);     // left post, down to row 0
+    tube(quadric, 11, 22, 90, 1, 0, 22);     // right post
     tube(quadric, -1, -0.5f, 90, 0, 1, 12);  // bottom bar along the floor of row 0
     glEndList();
     gluDeleteQuadric(quadric);

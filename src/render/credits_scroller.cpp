@@ -8,14 +8,14 @@
 #include "render/font.h"
 
 namespace {
-constexpr float kStartY = -16;     // the title's glyphs span -16..0: just below the bottom edge
-constexpr float kWrapY = 800;      // the last line (offset 272) is then above the top edge
+constexpr float kStartY = -16;  // the title's glyphs span -16..0: just below the bottom edge
+constexpr float kWrapY = 800;   // the last line (offset 272) is then above the top edge
 constexpr float kUnitsPerMs = 0.5f;
 
 struct CreditLine {
     float offset;  // below the title, text-screen units
     float x;
-    bool style;    // glyph set of Font::print
+    bool style;  // glyph set of Font::print
     const char* text;
 };
 

@@ -23,8 +23,8 @@ public:
     float scroll() const { return scroll_; }
 
 private:
-    float x_ = 8;          // centre of the banner in view units; starts at 8, falls 0.001 per ms
-    float scroll_ = 0;     // texture t offset of the glow; starts at 0, grows 0.005 per ms
-    double elapsed_ = 0;   // ms advanced; both values are derived from it so they land exactly
-                           // on whole values after whole seconds
+    float x_ = 8;         // centre of the banner in view units; starts at 8, falls 0.001 per ms
+    float scroll_ = 0;    // texture t offset of the glow; starts at 0, grows 0.005 per ms
+    double elapsed_ = 0;  // ms advanced; both values are derived from it so they land exactly
+                          // on whole values after whole seconds
 };

@@ -13,8 +13,10 @@ void FadeImage::init(const char* file, int mode, float speed) {
     mode_ = mode;
     speed_ = speed != 0 ? speed : kDefaultSpeed;
     elapsed_ = 0;
-    if (mode_ == zoom) amount_ = 1;
-    else if (mode_ == fadeIn) amount_ = 0;
+    if (mode_ == zoom)
+        amount_ = 1;
+    else if (mode_ == fadeIn)
+        amount_ = 0;
 }
 
 void FadeImage::update(float dt) {

@@ -30,9 +30,9 @@ public:
     float speed() const { return speed_; }
 
 private:
-    int mode_ = fadeIn;     // zoom, fadeIn or anything else (draws nothing), default fadeIn
-    float amount_ = 0;      // zoom: scale 1..3; fadeIn: alpha 0..1; may overshoot; default 0
-    float speed_ = 0;       // fadeIn alpha per ms; 0 until init, which makes it 0.0002 if not given
-    double elapsed_ = 0;    // ms advanced since init; `amount` is derived from it so that frames of
-                            // whole milliseconds reach the end value exactly on time
+    int mode_ = fadeIn;   // zoom, fadeIn or anything else (draws nothing), default fadeIn
+    float amount_ = 0;    // zoom: scale 1..3; fadeIn: alpha 0..1; may overshoot; default 0
+    float speed_ = 0;     // fadeIn alpha per ms; 0 until init, which makes it 0.0002 if not given
+    double elapsed_ = 0;  // ms advanced since init; `amount` is derived from it so that frames of
+                          // whole milliseconds reach the end value exactly on time
 };

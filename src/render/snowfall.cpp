@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 namespace {
-constexpr float kSpinPerMs = 0.1f;   // degrees added to every angle per ms
-constexpr float kRespawnY = -30;     // a flake at or below this goes back to the top
+constexpr float kSpinPerMs = 0.1f;  // degrees added to every angle per ms
+constexpr float kRespawnY = -30;    // a flake at or below this goes back to the top
 constexpr float kTopY = 60;
 
 // Whole units from a random value, computed the way the positions always have been (in floats,
@@ -23,7 +23,8 @@ float degrees(int r) { return static_cast<float>(r % 360); }
 struct QuadCorner {
     float s, t, x, y;
 };
-constexpr QuadCorner kFlakeQuad[4] = {{0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1, 0, 0.5f, -0.5f}, {0, 0, -0.5f, -0.5f}};
+constexpr QuadCorner kFlakeQuad[4] = {
+    {0, 1, -0.5f, 0.5f}, {1, 1, 0.5f, 0.5f}, {1, 0, 0.5f, -0.5f}, {0, 0, -0.5f, -0.5f}};
 
 // translate(x, y, z) * rotate(angleX about x) * rotate(angleY about y) * rotate(angleZ about z) of
 // one flake, as glTranslatef and glRotatef build it, applied on the CPU.
@@ -60,9 +61,7 @@ Snowfall::Snowfall() : flakes_(new Flake[kFlakeCount]()) {}
 
 Snowfall::~Snowfall() = default;
 
-void Snowfall::init() {
-    flakeTexture_.loadMipmapped("data/snowflake.bmp", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false);
-}
+void Snowfall::init() { flakeTexture_.loadMipmapped("data/snowflake.bmp", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false); }
 
 void Snowfall::scatter() {
     for (Flake& f : flakes()) {

@@ -68,5 +68,5 @@ public:
 
 private:
     std::array<HighscoreEntry, kEntries> entries_;  // descending after insert; file order after load
-    const Font* font_ = nullptr;              // not owned; null until setFont
+    const Font* font_ = nullptr;                    // not owned; null until setFont
 };

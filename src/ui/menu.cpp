@@ -16,10 +16,10 @@ constexpr const char* kMainItems[Menu::kItems] = {"Play!", "Options", "Highscore
 constexpr const char* kOptionLabels[4] = {"Ingame Snowflakes", "Music", "Reflection", "Fullscreen"};
 constexpr int kMainScreens[Menu::kItems] = {Playing, Options, Highscores, Credits, Farewell};
 
-constexpr float kItemX = 300;    // left edge of every item
-constexpr float kTopY = 250;     // baseline of the top item
-constexpr float kRowStep = 20;   // text units between rows
-constexpr float kGlyphStep = 10; // pen advance per character
+constexpr float kItemX = 300;     // left edge of every item
+constexpr float kTopY = 250;      // baseline of the top item
+constexpr float kRowStep = 20;    // text units between rows
+constexpr float kGlyphStep = 10;  // pen advance per character
 
 void rowColour(bool highlighted) {
     if (highlighted)

@@ -34,7 +34,7 @@ public:
     int cursor() const { return cursor_; }
 
 private:
-    const Font* font_ = nullptr;          // not owned; null until attach
+    const Font* font_ = nullptr;    // not owned; null until attach
     Settings* settings_ = nullptr;  // not owned; null until attach
     int mode_ = 0;                  // 0 main menu, 1 options menu; default 0
     int cursor_ = 0;                // highlighted item 0..4; default 0

@@ -31,9 +31,9 @@ public:
     int length() const { return length_; }
 
 private:
-    const Font* font_ = nullptr;              // not owned; null until setFont
-    int capacity_ = 0;                  // bytes of text_, terminator included; 0 before begin
-    std::unique_ptr<char[]> text_;      // capacity_ bytes, always NUL-terminated; null before begin
-    std::unique_ptr<char[]> prompt_;    // NUL-terminated copy of the prompt; null before begin
-    int length_ = 0;                    // characters in text_, 0..capacity_ - 1
+    const Font* font_ = nullptr;      // not owned; null until setFont
+    int capacity_ = 0;                // bytes of text_, terminator included; 0 before begin
+    std::unique_ptr<char[]> text_;    // capacity_ bytes, always NUL-terminated; null before begin
+    std::unique_ptr<char[]> prompt_;  // NUL-terminated copy of the prompt; null before begin
+    int length_ = 0;                  // characters in text_, 0..capacity_ - 1
 };

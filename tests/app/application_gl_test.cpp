@@ -99,7 +99,8 @@ TEST_F(ApplicationGl, StartUpSetsDarkeningLightsSquareProjectionAndFlippedTextur
 TEST_F(ApplicationGl, EveryScreenDrawsWithoutAllocatingAndKeepsTheBaseState) {
     settings().snowflakes = 1;
     settings().reflection = 1;
-    const ScreenState screens[] = {Logo, Presents, GameLogo, MainMenu, Options, Credits, Highscores, Farewell, NoHighscore};
+    const ScreenState screens[] = {Logo,    Presents,   GameLogo, MainMenu,   Options,
+                                   Credits, Highscores, Farewell, NoHighscore};
     // The software renderer compiles code for each new combination of state the first time it
     // meets one; only frames after that are the game's own.
     for (ScreenState s : screens) {
@@ -160,7 +161,9 @@ TEST_F(ApplicationGl, GameOverLeadsToNameEntryOnlyWithAPlace) {
     EXPECT_STREQ(app().nameEntry().prompt(), "Enter your name:");
     EXPECT_EQ(drawFrames(3), 0);
     // Letters, digits and a space are typed; P types p and pauses nothing; Backspace deletes.
-    for (int sym : {int(SDLK_s), int(SDLK_p), int(SDLK_SPACE), int(SDLK_1), int(SDLK_BACKSPACE), int(SDLK_2), int(SDLK_UP), 123, 31}) app().handleKey(sym);
+    for (int sym : {int(SDLK_s), int(SDLK_p), int(SDLK_SPACE), int(SDLK_1), int(SDLK_BACKSPACE), int(SDLK_2),
+                    int(SDLK_UP), 123, 31})
+        app().handleKey(sym);
     EXPECT_STREQ(app().nameEntry().text(), "sp 2");
     EXPECT_FALSE(app().game().paused());
     app().handleKey(SDLK_RETURN);

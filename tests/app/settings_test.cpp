@@ -21,8 +21,8 @@ struct Flags {
 Flags flagsOf(const Settings& s) { return {s.fullscreen, s.music, s.reflection, s.snowflakes}; }
 
 void PrintTo(const Flags& f, std::ostream* os) {
-    *os << "fullscreen " << f.fullscreen << " music " << f.music << " reflection " << f.reflection
-        << " snowflakes " << f.snowflakes;
+    *os << "fullscreen " << f.fullscreen << " music " << f.music << " reflection " << f.reflection << " snowflakes "
+        << f.snowflakes;
 }
 
 Flags loadText(const std::string& text, Flags before = {1, 1, 1, 1}) {

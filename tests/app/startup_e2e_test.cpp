@@ -31,7 +31,8 @@ void expectDiagnosticLines(const std::vector<std::string>& lines) {
 
 // The visible window titled exactly "Yuletumble"; 0 while there is none.
 unsigned long titledWindow() {
-    return std::strtoul(runCommand({"xdotool", "search", "--onlyvisible", "--name", "^Yuletumble$"}).c_str(), nullptr, 10);
+    return std::strtoul(runCommand({"xdotool", "search", "--onlyvisible", "--name", "^Yuletumble$"}).c_str(), nullptr,
+                        10);
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ Picture readBmp(const std::string& name) {
     pic.width = width;
     pic.height = static_cast<int>(rows);
     for (size_t y = 0; y < rows; ++y) {
-        const auto row = b.begin() + static_cast<long>(offset + (height > 0 ? rows - 1 - y : y) * stride);  // positive height: bottom-up
+        const auto row = b.begin() + static_cast<long>(offset + (height > 0 ? rows - 1 - y : y) *
+                                                                    stride);  // positive height: bottom-up
         pic.bgr.insert(pic.bgr.end(), row, row + 3L * width);
     }
     return pic;
@@ -71,21 +72,22 @@ Picture readBmp(const std::string& name) {
 TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpAsTheLoaderTakesIt) {
     struct Expected {
         const char* name;
-        int side;          // 0: any power of two; -1: a present, 64 or 128 square
+        int side;           // 0: any power of two; -1: a present, 64 or 128 square
         bool lightOnBlack;  // added onto the scene: the border must be black or a frame would show
     };
     const Expected images[] = {
-        {"font.bmp", 256, false},    {"box_white.bmp", -1, false},  {"box_white2.bmp", -1, false},
-        {"box_white3.bmp", -1, false}, {"box_red.bmp", -1, false},  {"box_red2.bmp", -1, false},
+        {"font.bmp", 256, false},      {"box_white.bmp", -1, false},   {"box_white2.bmp", -1, false},
+        {"box_white3.bmp", -1, false}, {"box_red.bmp", -1, false},     {"box_red2.bmp", -1, false},
         {"box_orange.bmp", -1, false}, {"box_orange2.bmp", -1, false}, {"logo.bmp", 0, false},
-        {"presents.bmp", 0, false},  {"game_logo.bmp", 0, false},   {"merry_christmas.bmp", 0, true},
+        {"presents.bmp", 0, false},    {"game_logo.bmp", 0, false},    {"merry_christmas.bmp", 0, true},
         {"snowflake.bmp", 0, true},
     };
     for (const Expected& e : images) {
         const Picture p = readBmp(e.name);
         EXPECT_TRUE(e.side <= 0 || (p.width == e.side && p.height == e.side)) << e.name;
         EXPECT_TRUE(e.side >= 0 || (p.width == p.height && (p.width == 64 || p.width == 128))) << e.name;
-        EXPECT_TRUE(std::any_of(p.bgr.begin(), p.bgr.end(), [](uint8_t v) { return v > 100; })) << e.name << " is blank";
+        EXPECT_TRUE(std::any_of(p.bgr.begin(), p.bgr.end(), [](uint8_t v) { return v > 100; }))
+            << e.name << " is blank";
         int border = 0;
         for (int x = 0; x < p.width; ++x) border = std::max({border, p.at(x, 0), p.at(x, p.height - 1)});
         for (int y = 0; y < p.height; ++y) border = std::max({border, p.at(0, y), p.at(p.width - 1, y)});
@@ -95,14 +97,16 @@ TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpAsTheLoaderTakesIt) {
         // looking at the surface's format or pitch.
         SDL_Surface* s = SDL_LoadBMP((kData + "/" + e.name).c_str());
         ASSERT_NE(s, nullptr) << e.name << ": " << SDL_GetError();
-        EXPECT_TRUE(s->format->BytesPerPixel == 3 && s->w == p.width && s->h == p.height && s->pitch == (s->w * 3 + 3) / 4 * 4)
+        EXPECT_TRUE(s->format->BytesPerPixel == 3 && s->w == p.width && s->h == p.height &&
+                    s->pitch == (s->w * 3 + 3) / 4 * 4)
             << e.name << ": SDL decodes it in another layout";
         SDL_FreeSurface(s);
     }
 }
 
 TEST(DataFiles, PresentKindsFollowTheirNamesAndTellApart) {
-    const std::string names[] = {"box_white", "box_white2", "box_white3", "box_red", "box_red2", "box_orange", "box_orange2"};
+    const std::string names[] = {"box_white", "box_white2", "box_white3", "box_red",
+                                 "box_red2",  "box_orange", "box_orange2"};
     // Per kind, mean red, green, blue (0..1) of the paper (a corner clear of the ribbon), then of
     // the ribbon (the middle of its upper arm); areas in 64ths of the picture.
     std::array<double, 6> look[7] = {};
@@ -112,12 +116,16 @@ TEST(DataFiles, PresentKindsFollowTheirNamesAndTellApart) {
         for (int i = 0; i < 6; ++i) {
             const int x0 = i < 3 ? 6 : 30, x1 = i < 3 ? 22 : 34, y1 = i < 3 ? 22 : 12;
             for (int y = 6; y < y1; ++y)
-                for (int x = x0; x < x1; ++x) look[k][i] += p.at(x * p.width / 64, y * p.height / 64, 2 - i % 3) / 255.0 / ((x1 - x0) * (y1 - 6));
+                for (int x = x0; x < x1; ++x)
+                    look[k][i] += p.at(x * p.width / 64, y * p.height / 64, 2 - i % 3) / 255.0 / ((x1 - x0) * (y1 - 6));
         }
         const double r = look[k][0], g = look[k][1], b = look[k][2];
-        if (names[k].find("white") != std::string::npos) EXPECT_GT(std::min({r, g, b}), 0.55) << names[k] << " is not white";
-        else if (names[k].find("red") != std::string::npos) EXPECT_TRUE(r > 0.4 && r > 2 * g && r > 2 * b) << names[k] << " is not red";
-        else EXPECT_TRUE(r > 0.7 && g > 0.3 * r && g < 0.85 * r && b < 0.6 * g) << names[k] << " is not orange";
+        if (names[k].find("white") != std::string::npos)
+            EXPECT_GT(std::min({r, g, b}), 0.55) << names[k] << " is not white";
+        else if (names[k].find("red") != std::string::npos)
+            EXPECT_TRUE(r > 0.4 && r > 2 * g && r > 2 * b) << names[k] << " is not red";
+        else
+            EXPECT_TRUE(r > 0.7 && g > 0.3 * r && g < 0.85 * r && b < 0.6 * g) << names[k] << " is not orange";
     }
     for (int a = 0; a < 7; ++a)
         for (int b = a + 1; b < 7; ++b) {
@@ -147,8 +155,10 @@ TEST(DataFiles, FontGlyphsHaveInkInsideTheirColumnsOnOneBaseline) {
                     ink = std::max(ink, v);
                     if (x >= 11) stray = std::max(stray, v);
                 }
-            if (code == 32) EXPECT_LT(ink, 8) << "the space is not blank in set " << set;
-            else EXPECT_GT(ink, 160) << "no ink for code " << code << " in set " << set;
+            if (code == 32)
+                EXPECT_LT(ink, 8) << "the space is not blank in set " << set;
+            else
+                EXPECT_GT(ink, 160) << "no ink for code " << code << " in set " << set;
             EXPECT_LT(stray, 8) << "code " << code << " in set " << set << " reaches past column 10";
         }
         // Flat-bottomed letters all stand on the same row in both sets; descenders go below it.
@@ -189,7 +199,8 @@ TEST(DataFiles, TunesDecodeAtTheirLengthUnclippedAndEndAsTheyShould) {
         double minSeconds, maxSeconds;
         bool loops;
     };
-    for (const Expected e : {Expected{"background.mp3", 30, 60, true}, Expected{"merry_christmas.mp3", 15, 30, false}}) {
+    for (const Expected e :
+         {Expected{"background.mp3", 30, 60, true}, Expected{"merry_christmas.mp3", 15, 30, false}}) {
         long rate = 0;
         int channels = 0;
         const std::vector<int16_t> t = decode(e.name, rate, channels);
@@ -215,7 +226,8 @@ TEST(DataFiles, TunesDecodeAtTheirLengthUnclippedAndEndAsTheyShould) {
         for (size_t ch = 0; ch < 2; ++ch) {
             int largestStep = 0;
             for (size_t i = 2; i < 2 * 2048; i += 2)
-                largestStep = std::max({largestStep, std::abs(t[i + ch] - t[i + ch - 2]), std::abs(t[n - i + ch] - t[n - i + ch - 2])});
+                largestStep = std::max(
+                    {largestStep, std::abs(t[i + ch] - t[i + ch - 2]), std::abs(t[n - i + ch] - t[n - i + ch - 2])});
             EXPECT_LE(std::abs(t[ch] - t[n - 2 + ch]), largestStep) << e.name << " channel " << ch;
         }
     }

@@ -166,7 +166,8 @@ TEST_F(MusicOutput, TunesPlayAsToldLoopSeamlesslyStopAndCloseAfterSdlQuit) {
     int worst = 0;
     size_t quiet = 0, longestQuiet = 0;
     for (size_t f = start; f < start + period; ++f) worst = std::max(worst, std::abs(s[2 * f] - s[2 * (f + period)]));
-    for (size_t f = start; f < start + 2 * period; ++f) longestQuiet = std::max(longestQuiet, quiet = std::abs(s[2 * f]) < 200 ? quiet + 1 : 0);
+    for (size_t f = start; f < start + 2 * period; ++f)
+        longestQuiet = std::max(longestQuiet, quiet = std::abs(s[2 * f]) < 200 ? quiet + 1 : 0);
     EXPECT_LE(worst, 2);
     EXPECT_LT(longestQuiet, 8u);
     EXPECT_EQ(lastSound(s, stopAt + kOutputLag, farewellAt[1]), kNone) << "still sounding after stopAll";

@@ -46,7 +46,8 @@ TEST(Music, DrivesTheSoundLayerInOrderEvenWhenOpensFail) {
             EXPECT_FALSE(music.initialised());
             music.init();
             EXPECT_TRUE(music.initialised());
-            EXPECT_EQ(layer.calls, (Calls{"init 44100 64 0", "open data/merry_christmas.mp3 0", "open data/background.mp3 2"}));
+            EXPECT_EQ(layer.calls,
+                      (Calls{"init 44100 64 0", "open data/merry_christmas.mp3 0", "open data/background.mp3 2"}));
             EXPECT_EQ(music.farewellStream(), failOpens ? nullptr : &layer.streams[0]);
             EXPECT_EQ(music.backgroundStream(), failOpens ? nullptr : &layer.streams[1]);
             layer.calls.clear();

@@ -140,7 +140,7 @@ TEST_F(GameE2E, MusicFollowsTheOptionsAndAllFlagsReachTheSettingsFile) {
     EXPECT_GT(p.recentAudioPeak(250), 1000);
     // Snow off with Space, reflection off with Right, fullscreen on with Right: flags only, no toggle.
     p.press("Up space Down Down Right Down Right");
-    p.press("Escape Escape");             // main menu, then farewell
+    p.press("Escape Escape");  // main menu, then farewell
     p.press("a");
     EXPECT_EQ(p.waitForExit(), 0);
     EXPECT_EQ(p.dir().read("game.cfg"), "1 0 0 0");
@@ -159,7 +159,8 @@ TEST_F(GameE2E, AWholeGameEndsInANewHighscoreWithTheTypedName) {
     // 19-character limit; the twentieth is ignored.
     p.press("a shift+b space c BackSpace d e f g h i j k l m n o p q r s t");
     // The name field shows the typed text from x = 250; the cursor mark after 19 characters.
-    EXPECT_TRUE(p.waitForScreen([](const Image& i) { return Player::lit(i, 250 + 10 * 19, 280, 250 + 10 * 19 + 10, 286) > 3; }));
+    EXPECT_TRUE(p.waitForScreen(
+        [](const Image& i) { return Player::lit(i, 250 + 10 * 19, 280, 250 + 10 * 19 + 10, 286) > 3; }));
     p.press("Return");
     // The table with the new result highlighted in red.
     ASSERT_TRUE(p.waitForScreen([](const Image& i) {

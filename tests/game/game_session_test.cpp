@@ -61,8 +61,7 @@ TEST(GameSession, LockScoresRemovedRowsByLevelAndPowerAndLevelsRise) {
         int removed;
     };
     // Rows 0 and 2 with row 1 not full go in one lock; 9 + 1 lines reach level 2 only after it.
-    const Case cases[] = {{{0, 1, 2, 3}, 0, 1, 625, 4}, {{0}, 10, 2, 10, 1}, {{0, 2}, 0, 1, 25, 2},
-                          {{0}, 9, 1, 5, 1}};
+    const Case cases[] = {{{0, 1, 2, 3}, 0, 1, 625, 4}, {{0}, 10, 2, 10, 1}, {{0, 2}, 0, 1, 25, 2}, {{0}, 9, 1, 5, 1}};
     for (const Case& c : cases) {
         GameSession s(false);
         s.setLinesForTest(c.lines);

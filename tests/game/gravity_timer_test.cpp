@@ -94,30 +94,30 @@ TEST_F(GravityTimer, MainThreadOperationsWhileGravityRuns) {
             lastScore = 0;
         }
         switch (rng() % 6) {
-        case 0: s.moveLeft(); break;
-        case 1: s.moveRight(); break;
-        case 2: s.rotate(); break;
-        case 3:  // every soft drop restarts the timer: only after a spawn, or ticks would starve
-            if (s.timerInterval() != 25) s.softDrop();
-            break;
-        case 4:
-            if (rng() % 50 == 0) s.togglePause(), s.rotate(), s.togglePause();
-            break;
-        default: {  // one frame: everything seen together is consistent
-            auto held = s.hold();
-            OccupancyGrid expected;
-            for (const Block& b : s.settled()) expected.set(b.column(), b.row());
-            ASSERT_EQ(expected.bytes(), s.grid().bytes());
-            for (const Block& b : s.current().blocks) ASSERT_TRUE(b.x >= 0 && b.x <= 10 && b.y >= -2);
-            ASSERT_LT(s.preview().kind, Piece::kKinds);
-            ASSERT_EQ(s.level(), s.lines() / 10 + 1);
-            ASSERT_GE(s.score(), lastScore);
-            scoreRises += s.score() > lastScore;
-            lastScore = s.score();
-        }
+            case 0: s.moveLeft(); break;
+            case 1: s.moveRight(); break;
+            case 2: s.rotate(); break;
+            case 3:  // every soft drop restarts the timer: only after a spawn, or ticks would starve
+                if (s.timerInterval() != 25) s.softDrop();
+                break;
+            case 4:
+                if (rng() % 50 == 0) s.togglePause(), s.rotate(), s.togglePause();
+                break;
+            default: {  // one frame: everything seen together is consistent
+                auto held = s.hold();
+                OccupancyGrid expected;
+                for (const Block& b : s.settled()) expected.set(b.column(), b.row());
+                ASSERT_EQ(expected.bytes(), s.grid().bytes());
+                for (const Block& b : s.current().blocks) ASSERT_TRUE(b.x >= 0 && b.x <= 10 && b.y >= -2);
+                ASSERT_LT(s.preview().kind, Piece::kKinds);
+                ASSERT_EQ(s.level(), s.lines() / 10 + 1);
+                ASSERT_GE(s.score(), lastScore);
+                scoreRises += s.score() > lastScore;
+                lastScore = s.score();
+            }
         }
     }
     EXPECT_GE(scoreRises, 20);  // gravity ticked meanwhile
-    SDL_Quit();  // with the timer running: the game's order, SDL first, the session at exit
+    SDL_Quit();                 // with the timer running: the game's order, SDL first, the session at exit
     session.reset();
 }

@@ -43,9 +43,20 @@ std::string encodeBmp(const BmpImage& im) {
     const auto u = [](int v) { return static_cast<std::uint32_t>(v); };
     std::string s = "BM";
     // File header, then the 40-byte info header: (value, bytes).
-    for (auto [v, n] : {std::pair<std::uint32_t, int>{offset + size, 4}, {0, 4}, {offset, 4}, {40, 4},
-                        {u(im.width), 4}, {u(im.topDown ? -im.height : im.height), 4}, {1, 2}, {u(im.bits), 2},
-                        {compression, 4}, {size, 4}, {2835, 4}, {2835, 4}, {entries, 4}, {0, 4}})
+    for (auto [v, n] : {std::pair<std::uint32_t, int>{offset + size, 4},
+                        {0, 4},
+                        {offset, 4},
+                        {40, 4},
+                        {u(im.width), 4},
+                        {u(im.topDown ? -im.height : im.height), 4},
+                        {1, 2},
+                        {u(im.bits), 2},
+                        {compression, 4},
+                        {size, 4},
+                        {2835, 4},
+                        {2835, 4},
+                        {entries, 4},
+                        {0, 4}})
         put(s, v, n);
     for (const Rgb& c : im.palette) put(s, bgr(c), 4);
     return s + pixels;

@@ -91,11 +91,11 @@ Settings* BoardSceneTest::settings_ = nullptr;
 TEST_F(BoardSceneTest, BlocksPlainCubesAndFrameSitWhereTheProjectionPutsThem) {
     ASSERT_EQ(session_->blockTextures()[1].name(), 0u);
     draw(0);
-    EXPECT_TRUE(red(cell(0, 0)));  // at eye (-10, -11, -30)
+    EXPECT_TRUE(red(cell(0, 0)));      // at eye (-10, -11, -30)
     const Pixel plain = cell(10, 21);  // at eye (0, 10, -30)
     EXPECT_TRUE(grey(plain));
     EXPECT_NE(at(0, 9.5, -30)[0], plain[0]);  // lit: the bottom face is shaded unlike the front
-    EXPECT_TRUE(grey(cell(8, 6)));  // the current piece
+    EXPECT_TRUE(grey(cell(8, 6)));            // the current piece
     // The cube is one cell wide: just past its faces (and the frame's reach) there is nothing.
     EXPECT_EQ(sum(cell(10, 19.8)) + sum(cell(1.2, 1)), 0);
     // Frame: left and right posts and the bottom bar, translucent white and lit.

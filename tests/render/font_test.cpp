@@ -55,7 +55,7 @@ TEST_F(FontTest, CharactersAdvanceTenUnitsAndPickTheirSet) {
         font_.print(100, 200, text, set);
         // Glyph n sits at x + 10n; the middle of its last 4 units is not overlapped.
         for (int n = 0; n < 4; ++n) EXPECT_EQ(glyphAt(108 + 10 * n, 208), text[n] - 32 + 128 * set) << n;
-        EXPECT_EQ(glyphAt(100, 200), 128 * set);  // lower-left corner of the first glyph
+        EXPECT_EQ(glyphAt(100, 200), 128 * set);       // lower-left corner of the first glyph
         EXPECT_EQ(glyphAt(145, 215), 95 + 128 * set);  // upper-right corner of the last one
         for (auto [x, y] : {std::pair{99, 208}, {146, 208}, {110, 216}, {110, 199}}) EXPECT_EQ(glyphAt(x, y), -1);
         expectBaseState("print");
@@ -80,7 +80,10 @@ TEST_F(FontTest, CodesOutsideThePrintableRangeAreSkipped) {
         font_.print(100, 100, "\x01\x1f\x80\xff", style);
         EXPECT_EQ(brightness(0, 0, 640, 480), 0) << "style " << style;
         beginFrame();
-        font_.print(100, 100, "A\x80\x05" "B\xc3\xa9", style);
+        font_.print(100, 100,
+                    "A\x80\x05"
+                    "B\xc3\xa9",
+                    style);
         EXPECT_EQ(glyphAt(118, 108), style ? 162 : 34);  // skipped codes take no space
         EXPECT_EQ(glyphAt(127, 108), -1);
     }

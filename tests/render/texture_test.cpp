@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Image input: every BMP layout either arrives as the right texels (top row first) or leaves the
 // texture empty, without reading past the decoder's surface; failed loads and double releases.
-#include "render/bmp_writer.h"
 #include "render/texture.h"
+#include "render/bmp_writer.h"
 #include "support/gl_test_window.h"
 #include "support/temp_dir.h"
 
@@ -22,8 +22,9 @@ Rgb primaries(int x, int row) {
 
 BmpImage paletteImage(int bits, int width, int height, bool rle = false) {
     const int entries = 1 << bits;
-    BmpImage im{.width = width, .height = height, .bits = bits, .rle = rle,
-                .index = [entries](int x, int row) { return (x * 5 + row * 3 + 1) % entries; }};
+    BmpImage im{.width = width, .height = height, .bits = bits, .rle = rle, .index = [entries](int x, int row) {
+                    return (x * 5 + row * 3 + 1) % entries;
+                }};
     for (int i = 0; i < entries; ++i) im.palette.push_back(rgb(i * 37, 255 - i, i * 7 + 1));
     return im;
 }

@@ -102,7 +102,7 @@ TEST_F(EffectsGl, BannerSlidesAcrossTheRedGlow) {
     expectBaseState("banner update");
     const auto left = at(-1, 0), right = at(1, 0);
     EXPECT_TRUE(left[0] > 0 && left[1] == 0 && left[2] == 0);  // glow only
-    EXPECT_TRUE(right[1] > 0 && right[2] > 0);  // the banner, centred at x = 8, covers the right half
+    EXPECT_TRUE(right[1] > 0 && right[2] > 0);                 // the banner, centred at x = 8, covers the right half
     banner.advance(8000);
     beginScreenFrame();
     banner.draw();
@@ -118,7 +118,7 @@ TEST_F(EffectsGl, SnowflakeShowsWhereItIsAndMovesAfterDrawing) {
     snow.update(1);
     expectBaseState("snow update");
     EXPECT_TRUE(sum(at(0.4, -0.4)) > 0 && sum(at(0.7, 0)) == 0);  // the quad is 1 x 1
-    EXPECT_FLOAT_EQ(flake.y, -0.01f);                              // moved after being drawn
+    EXPECT_FLOAT_EQ(flake.y, -0.01f);                             // moved after being drawn
 }
 
 TEST_F(EffectsGl, CreditsShowOnlyTheHintUntilTheyScrollIn) {

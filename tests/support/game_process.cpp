@@ -3,8 +3,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,7 +99,12 @@ bool GameProcess::running() {
 }
 
 bool GameProcess::wait(std::chrono::milliseconds limit, int* status) {
-    const bool ended = waitUntil([this] { drain(false); return !running(); }, limit);
+    const bool ended = waitUntil(
+        [this] {
+            drain(false);
+            return !running();
+        },
+        limit);
     if (ended && status) *status = status_;
     return ended;
 }

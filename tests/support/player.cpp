@@ -62,7 +62,8 @@ bool Player::start(std::string* why) {
 unsigned long Player::gameWindow() {
     // xdotool reads the windows' _NET_WM_PID, so no other window of the same title is taken. SDL
     // may briefly show more than one window while it sets the video mode: take the largest.
-    std::istringstream ids(runCommand({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_->pid())}));
+    std::istringstream ids(
+        runCommand({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_->pid())}));
     unsigned long best = 0;
     long bestArea = 0;
     for (unsigned long id; ids >> id;) {

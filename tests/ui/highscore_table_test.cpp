@@ -42,10 +42,19 @@ TEST(HighscoreTable, RankOfAndInsertKeepOlderEntriesAboveEqualScores) {
     HighscoreTable t;
     EXPECT_TRUE(t.rankOf(100) == 0 && t.rankOf(101) == 1);
     t.readText("a 500 b 400 c 400 d 300 e 100 f 100 g 100 h 100 i 100 j 100");
-    for (auto [points, rank] : {std::pair{400u, 4}, {401u, 2}, {100u, 0}, {101u, 5}}) EXPECT_EQ(t.rankOf(points), rank) << points;
+    for (auto [points, rank] : {std::pair{400u, 4}, {401u, 2}, {100u, 0}, {101u, 5}})
+        EXPECT_EQ(t.rankOf(points), rank) << points;
     t.insert("new", 400);
-    EXPECT_EQ(rowsOf(t), (Rows{{"a", 500}, {"b", 400}, {"c", 400}, {"new", 400}, {"d", 300},
-                               {"e", 100}, {"f", 100}, {"g", 100}, {"h", 100}, {"i", 100}}));
+    EXPECT_EQ(rowsOf(t), (Rows{{"a", 500},
+                               {"b", 400},
+                               {"c", 400},
+                               {"new", 400},
+                               {"d", 300},
+                               {"e", 100},
+                               {"f", 100},
+                               {"g", 100},
+                               {"h", 100},
+                               {"i", 100}}));
     // The tenth entry goes whatever its score; names are cut to the 19 characters that fit.
     t.insert("a name far too long for the table", 1);
     EXPECT_EQ(rowsOf(t)[9], Rows::value_type("a name far too long", 1));
@@ -61,15 +70,24 @@ TEST(HighscoreTable, FileRoundTripWithBlanksUnderscoresAndEmptyNames) {
     back.load(dir.file("none/highscore.lst").c_str());
     EXPECT_EQ(rowsOf(back), Rows(10, {"stone", 100}));
     unsigned score = 1000;
-    for (const char* n : {"Santa Claus", "elf_42", "", "  ", "~", "~~", "a~", "nineteen characters"}) t.insert(n, score--);
+    for (const char* n : {"Santa Claus", "elf_42", "", "  ", "~", "~~", "a~", "nineteen characters"})
+        t.insert(n, score--);
     ASSERT_TRUE(t.save(path.c_str()));
     const std::string first = dir.read("highscore.lst");
-    EXPECT_EQ(first, "Santa_Claus\n1000\nelf_42\n999\n~\n998\n__\n997\n~~\n996\n~~~\n995\na~\n994\n"
-                     "nineteen_characters\n993\nstone\n100\nstone\n100\n");
+    EXPECT_EQ(first,
+              "Santa_Claus\n1000\nelf_42\n999\n~\n998\n__\n997\n~~\n996\n~~~\n995\na~\n994\n"
+              "nineteen_characters\n993\nstone\n100\nstone\n100\n");
     back.load(path.c_str());
     // A typed underscore comes back as a blank; everything else as it was.
-    EXPECT_EQ(rowsOf(back), (Rows{{"Santa Claus", 1000}, {"elf 42", 999}, {"", 998}, {"  ", 997}, {"~", 996},
-                                  {"~~", 995}, {"a~", 994}, {"nineteen characters", 993}, {"stone", 100},
+    EXPECT_EQ(rowsOf(back), (Rows{{"Santa Claus", 1000},
+                                  {"elf 42", 999},
+                                  {"", 998},
+                                  {"  ", 997},
+                                  {"~", 996},
+                                  {"~~", 995},
+                                  {"a~", 994},
+                                  {"nineteen characters", 993},
+                                  {"stone", 100},
                                   {"stone", 100}}));
     ASSERT_TRUE(back.save(path.c_str()));
     EXPECT_EQ(dir.read("highscore.lst"), first);

@@ -81,7 +81,7 @@ TEST_F(UiDraw, TableRowsWithTheHighlightedScoreAreRedAndTheNameMarkFollowsTheTex
     table.draw(500);
     expectBaseState("table");
     EXPECT_EQ(at(300, 350), kRed);  // heading
-    for (int i = 0; i < 10; ++i)  // place, name and score of each row
+    for (int i = 0; i < 10; ++i)    // place, name and score of each row
         for (int x : {225, 265, 465}) EXPECT_EQ(at(x, 300 - 20 * i), i == 1 ? kRed : kWhite) << i << " " << x;
     EXPECT_EQ(at(550, 10), kWhite);  // "ESC Back"
 
