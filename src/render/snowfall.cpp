@@ -57,7 +57,7 @@ private:
 };
 }  // namespace
 
-Snowfall::Snowfall() : flakes_(new Flake[kFlakeCount]()), vertices_(new FlakeVertex[4 * kFlakeCount]) {}
+Snowfall::Snowfall() : flakes_(new Flake[kFlakeCount]()) {}
 
 Snowfall::~Snowfall() = default;
 
@@ -159,7 +159,7 @@ void Snowfall::update(float dt) {
     glEnable(GL_BLEND);
     flakeTexture_.bind();
     // Every flake is the flake quad moved by translate(x, y, z) rotate(angleX, x) rotate(angleY, y)
-    // rotate(angleZ, z). Applying that transform here and sending all flakes as one array draws the
+    // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws the
     // same quads as a matrix push and a list call per flake, at a fraction of the driver work. Flakes
     // that cannot show (outside the view, or turned away and culled) are not sent at all.
     // The quad sets no normal of its own: each flake's is the current normal turned with it.
@@ -168,26 +168,23 @@ void Snowfall::update(float dt) {
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     const float spin = dt * kSpinPerMs;
-    GLsizei count = 0;
+    glBegin(GL_QUADS);
+    glColor3f(1, 1, 1);
     for (Flake& f : flakes()) {
         const FlakeTransform t(f);
         std::array<std::array<float, 3>, 4> corners{};
         for (int i = 0; i < 4; ++i) corners[i] = t.place(kFlakeQuad[i].x, kFlakeQuad[i].y);
         if (mayShow(corners, modelview, projection)) {
             const auto n = t.turn(normal[0], normal[1], normal[2]);
+            glNormal3f(n[0], n[1], n[2]);
             for (int i = 0; i < 4; ++i) {
-                vertices_[count++] = {kFlakeQuad[i].s, kFlakeQuad[i].t, n[0],         n[1], n[2],
-                                      corners[i][0],   corners[i][1],   corners[i][2]};
+                glTexCoord2f(kFlakeQuad[i].s, kFlakeQuad[i].t);
+                glVertex3f(corners[i][0], corners[i][1], corners[i][2]);
             }
         }
         move(f, dt, spin);  // drawn where it was before this frame's move
     }
-    glColor3f(1, 1, 1);
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices_.get());
-    glDrawArrays(GL_QUADS, 0, count);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    glEnd();
     glNormal3fv(normal);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_BLEND);

@@ -15,7 +15,7 @@ class Snowfall {
 public:
     static constexpr std::size_t kFlakeCount = 1000;
 
-    // Allocates the flakes (all zero until scatter) and their vertex room; no OpenGL call.
+    // Allocates the flakes (all zero until scatter); no OpenGL call.
     Snowfall();
     virtual ~Snowfall();
     Snowfall(const Snowfall&) = delete;
@@ -40,12 +40,6 @@ private:
     static bool move(Flake& flake, float dt, float spin);
     static void respawn(Flake& flake);
 
-    // One corner of a flake quad as update sends it: texture coordinate, normal, position.
-    struct FlakeVertex {
-        float s, t, nx, ny, nz, x, y, z;
-    };
-
-    std::unique_ptr<Flake[]> flakes_;          // exactly kFlakeCount records, allocated once
-    std::unique_ptr<FlakeVertex[]> vertices_;  // room for every flake's four corners, allocated once
-    Texture flakeTexture_;                     // "data/snowflake.bmp", light on black
+    std::unique_ptr<Flake[]> flakes_;  // exactly kFlakeCount records, allocated once
+    Texture flakeTexture_;             // "data/snowflake.bmp", light on black
 };
