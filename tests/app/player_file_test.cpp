@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+// Replacing a player's file respects what the player set up: a write-protected file stays, a link
+// stays a link and its target gets the new bytes, the file keeps its permission bits.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/player_file.h"
+#include "app/settings.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+int entries(const std::string& dir) {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+    return n;
+}
+
+// Runs `save` as an ordinary user, in a child process when the tests run as root (root may write
+// any file). True when it reported success.
+bool savedAsOrdinaryUser(const TempDir& dir, const std::function<bool()>& save) {
+    if (geteuid() != 0) return save();
+    const uid_t nobody = 65534;
+    if (chown(dir.path().c_str(), nobody, nobody) != 0) return true;
+    const pid_t pid = fork();
+    if (pid == 0) _exit(setgid(nobody) == 0 && setuid(nobody) == 0 && !save() ? 1 : 0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+}
+
+}  // namespace
+
+TEST(PlayerFile, AFileThePlayerCannotWriteIsLeftAsItIs) {
+    TempDir dir;
+    const std::string path = dir.file("game.cfg");
+    dir.write("game.cfg", "0 0 0 0");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(savedAsOrdinaryUser(dir, [&] { return Settings().save(path.c_str()); }));
+    EXPECT_EQ(dir.read("game.cfg"), "0 0 0 0");
+    EXPECT_EQ(modeOf(path), 0444u);
+    EXPECT_EQ(entries(dir.path()), 1);
+}
+
+TEST(PlayerFile, ALinkIsFollowedAndStays) {
+    TempDir dir;
+    ASSERT_EQ(mkdir(dir.file("disk").c_str(), 0700), 0);
+    dir.write("disk/table.lst", "old");
+    // A relative link to a link: both stay, the final target gets the bytes.
+    ASSERT_EQ(symlink("disk/table.lst", dir.file("highscore.lst").c_str()), 0);
+    ASSERT_EQ(symlink("highscore.lst", dir.file("second.lst").c_str()), 0);
+    ASSERT_TRUE(replaceFileContents(dir.file("second.lst").c_str(), "new"));
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("second.lst")), "highscore.lst");
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("highscore.lst")), "disk/table.lst");
+    EXPECT_EQ(dir.read("disk/table.lst"), "new");
+    // A dangling link is a missing file at its target.
+    ASSERT_EQ(symlink(dir.file("disk/missing.cfg").c_str(), dir.file("game.cfg").c_str()), 0);
+    ASSERT_TRUE(replaceFileContents(dir.file("game.cfg").c_str(), "1 1 1 1"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("game.cfg")));
+    EXPECT_EQ(dir.read("disk/missing.cfg"), "1 1 1 1");
+    EXPECT_EQ(entries(dir.path()), 4);
+    EXPECT_EQ(entries(dir.file("disk")), 2);
+}
+
+TEST(PlayerFile, TheReplacedFileKeepsItsPermissionBits) {
+    TempDir dir;
+    const std::string path = dir.file("highscore.lst");
+    for (unsigned mode : {0600u, 0640u, 0604u}) {
+        dir.write("highscore.lst", "old");
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(replaceFileContents(path.c_str(), "new"));
+        EXPECT_EQ(dir.read("highscore.lst"), "new");
+        EXPECT_EQ(modeOf(path), mode);
+    }
+}
