@@ -28,6 +28,7 @@
 #include "app/application.h"
 #include "app/settings.h"
 #include "support/counting_new.h"
+#include "support/test_access.h"
 
 namespace {
 
@@ -104,10 +105,9 @@ Result measure(const char* name, const std::function<void()>& frame) {
 // Fills rows 0 to 15 of the well (three quarters) with one gap per row, so nothing clears. The
 // blocks share textures four at a time, as the heap holds them after whole pieces locked.
 void fillWell(GameSession& game) {
-    const auto hold = game.hold();
     game.reset();
-    game.setNextKindForTest(1);
-    auto& settled = game.settledForTest();
+    TestAccess::setNextKind(game, 1);
+    auto& settled = TestAccess::settled(game);
     settled.clear();
     for (int row = 0; row < 16; ++row) {
         for (int column = 0; column < 11; ++column) {
@@ -120,7 +120,7 @@ void fillWell(GameSession& game) {
         }
     }
     game.rebuildGrid();
-    Piece& piece = game.currentForTest();
+    Piece& piece = TestAccess::current(game);
     piece.layout(2, game.blockTextures().data());
     piece.translate(4, 20);
 }
@@ -150,11 +150,10 @@ int main(int argc, char** argv) {
     static Settings settings;
     settings.music = 0;
     auto app = std::make_unique<Application>();
+    // The same snow in every run, so that runs can be compared frame for frame: init scatters it.
+    std::srand(1);
     app->init(&settings, surface);
     app->setProjection(640, 480);
-    // The same snow in every run, so that runs can be compared frame for frame.
-    std::srand(1);
-    app->snowfall().scatter();
     app->drawFrame(1);
     SDL_GL_SwapBuffers();
     glFinish();
@@ -164,10 +163,10 @@ int main(int argc, char** argv) {
     results.push_back(measure("bare frame (clear + swap)", [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
     const auto screen = [&](const char* name, ScreenState state, const std::function<void()>& setUp = {}) {
         if (setUp) setUp();
-        app->setState(state);
+        TestAccess::setState(*app, state);
         results.push_back(measure(name, [&] {
             app->drawFrame(1);
-            if (app->state() != state) app->setState(state);  // keep the intro on its screen
+            if (app->state() != state) TestAccess::setState(*app, state);  // keep the intro on its screen
         }));
     };
     screen("intro logo", Logo);
@@ -176,7 +175,7 @@ int main(int argc, char** argv) {
     screen("high-score table + snow", Highscores);
     screen("playing, 3/4 full, snow + reflection", Playing, [&] {
         settings.snowflakes = settings.reflection = 1;
-        fillWell(app->game());
+        fillWell(TestAccess::game(*app));
     });
     screen("playing, 3/4 full, no snow, no reflection", Playing,
            [&] { settings.snowflakes = settings.reflection = 0; });

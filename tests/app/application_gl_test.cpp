@@ -14,6 +14,7 @@
 #include "support/counting_new.h"
 #include "support/gl_test_window.h"
 #include "support/temp_dir.h"
+#include "support/test_access.h"
 
 namespace {
 
@@ -57,17 +58,16 @@ protected:
     }
     // A finished game with `score` points: a settled block in column 5, row 22.
     static void endGameWithScore(int score) {
-        GameSession& game = app().game();
-        const auto hold = game.hold();
+        GameSession& game = TestAccess::game(app());
         game.reset();
         game.spawn();
-        game.setLevelForTest(score);
+        TestAccess::setCounters(game, 0, score);
         game.tick();
-        game.setLevelForTest(1);
+        TestAccess::setCounters(game, 0, 1);
         Block top;
         top.x = 5;
         top.y = 22;
-        game.settledForTest().push_back(top);
+        TestAccess::settled(game).push_back(top);
     }
 
     static Application* app_;
@@ -104,15 +104,15 @@ TEST_F(ApplicationGl, EveryScreenDrawsWithoutAllocatingAndKeepsTheBaseState) {
     // The software renderer compiles code for each new combination of state the first time it
     // meets one; only frames after that are the game's own.
     for (ScreenState s : screens) {
-        app().setState(s);
+        TestAccess::setState(app(), s);
         drawFrames(3);
     }
     for (ScreenState s : screens) {
-        app().setState(s);
+        TestAccess::setState(app(), s);
         EXPECT_EQ(drawFrames(5), 0) << "screen " << s;
         expectBaseState("screen " + std::to_string(s));
     }
-    app().setState(MainMenu);
+    TestAccess::setState(app(), MainMenu);
     app().handleKey(SDLK_RETURN);  // "Play!"
     ASSERT_EQ(app().state(), Playing);
     drawFrames(3);
@@ -146,30 +146,30 @@ TEST_F(ApplicationGl, TheIntroHandsOverOnTheFrameItsImageIsDone) {
 
 TEST_F(ApplicationGl, GameOverLeadsToNameEntryOnlyWithAPlace) {
     endGameWithScore(0);
-    app().setState(Playing);
+    TestAccess::setState(app(), Playing);
     app().drawFrame(1);
     EXPECT_EQ(app().state(), NoHighscore);
-    EXPECT_EQ(app().game().timerInterval(), 0) << "game over stops gravity";
+    EXPECT_EQ(TestAccess::game(app()).timerInterval(), 0) << "game over stops gravity";
     app().handleKey(SDLK_UP);  // any key only leaves the message
     EXPECT_EQ(app().state(), MainMenu);
-    EXPECT_EQ(app().menu().cursor(), 0);
+    EXPECT_EQ(TestAccess::menu(app()).cursor(), 0);
 
     endGameWithScore(5000);
-    app().setState(Playing);
+    TestAccess::setState(app(), Playing);
     app().drawFrame(1);
     ASSERT_EQ(app().state(), EnterName);
-    EXPECT_STREQ(app().nameEntry().prompt(), "Enter your name:");
+    EXPECT_STREQ(TestAccess::nameEntry(app()).prompt(), "Enter your name:");
     EXPECT_EQ(drawFrames(3), 0);
     // Letters, digits and a space are typed; P types p and pauses nothing; Backspace deletes.
     for (int sym : {int(SDLK_s), int(SDLK_p), int(SDLK_SPACE), int(SDLK_1), int(SDLK_BACKSPACE), int(SDLK_2),
                     int(SDLK_UP), 123, 31})
         app().handleKey(sym);
-    EXPECT_STREQ(app().nameEntry().text(), "sp 2");
-    EXPECT_FALSE(app().game().paused());
+    EXPECT_STREQ(TestAccess::nameEntry(app()).text(), "sp 2");
+    EXPECT_FALSE(TestAccess::game(app()).paused());
     app().handleKey(SDLK_RETURN);
     EXPECT_EQ(app().state(), Highscores);
-    EXPECT_STREQ(app().highscores().entries()[0].name, "sp 2");
-    EXPECT_EQ(app().highscores().entries()[0].score, 5000u);
+    EXPECT_STREQ(TestAccess::highscores(app()).entries()[0].name, "sp 2");
+    EXPECT_EQ(TestAccess::highscores(app()).entries()[0].score, 5000u);
     app().handleKey(SDLK_ESCAPE);
     EXPECT_EQ(app().state(), MainMenu);
 }
@@ -177,10 +177,10 @@ TEST_F(ApplicationGl, GameOverLeadsToNameEntryOnlyWithAPlace) {
 TEST_F(ApplicationGl, KeysActByScreen) {
     // Intro screens: any key, arrows included, only goes to the main menu.
     for (ScreenState s : {Logo, Presents, GameLogo}) {
-        app().setState(s);
+        TestAccess::setState(app(), s);
         app().handleKey(SDLK_DOWN);
         EXPECT_EQ(app().state(), MainMenu);
-        EXPECT_EQ(app().menu().cursor(), 0);
+        EXPECT_EQ(TestAccess::menu(app()).cursor(), 0);
     }
     // Space on the main menu does nothing; Return on "Credits" restarts the scroller.
     app().handleKey(SDLK_SPACE);
@@ -190,7 +190,7 @@ TEST_F(ApplicationGl, KeysActByScreen) {
     EXPECT_EQ(app().state(), Credits);
     app().handleKey(SDLK_ESCAPE);
     EXPECT_EQ(app().state(), MainMenu);
-    EXPECT_EQ(app().menu().cursor(), 3) << "the cursor stays where it was";
+    EXPECT_EQ(TestAccess::menu(app()).cursor(), 3) << "the cursor stays where it was";
 
     // Options: Space, Left and Right flip the highlighted flag; Escape goes back with the cursor on "Play!".
     app().handleKey(SDLK_UP);
@@ -210,18 +210,18 @@ TEST_F(ApplicationGl, KeysActByScreen) {
     EXPECT_EQ(app().state(), Options);
     app().handleKey(SDLK_ESCAPE);
     EXPECT_EQ(app().state(), MainMenu);
-    EXPECT_EQ(app().menu().cursor(), 0);
-    EXPECT_EQ(app().menu().mode(), 0);
+    EXPECT_EQ(TestAccess::menu(app()).cursor(), 0);
+    EXPECT_EQ(TestAccess::menu(app()).mode(), Menu::Mode::main);
 
     // Playing: Space starts a new game; Escape leaves it running.
     app().handleKey(SDLK_RETURN);
     ASSERT_EQ(app().state(), Playing);
     app().handleKey(SDLK_SPACE);
-    EXPECT_EQ(app().game().score(), 0);
-    EXPECT_EQ(app().game().level(), 1);
+    EXPECT_EQ(TestAccess::game(app()).score(), 0);
+    EXPECT_EQ(TestAccess::game(app()).level(), 1);
     app().handleKey(SDLK_ESCAPE);
     EXPECT_EQ(app().state(), MainMenu);
-    EXPECT_GT(app().game().timerInterval(), 0);
+    EXPECT_GT(TestAccess::game(app()).timerInterval(), 0);
 
     // Escape on the main menu says goodbye; any key there posts a quit event.
     EXPECT_FALSE(quitPosted());

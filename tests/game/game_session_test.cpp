@@ -7,6 +7,7 @@
 #include <random>
 
 #include "game/game_session.h"
+#include "support/test_access.h"
 
 namespace {
 
@@ -28,18 +29,18 @@ Block blockAt(int column, int row) {
 // from row 3 and ticks until it locks (two ticks, the lock spawns at row 22).
 void dropColumnIntoRows(GameSession& s, const std::vector<int>& rows, int fromRow = 3) {
     for (int r : rows)
-        for (int c = 1; c < OccupancyGrid::kColumns; ++c) s.settledForTest().push_back(blockAt(c, r));
+        for (int c = 1; c < OccupancyGrid::kColumns; ++c) TestAccess::settled(s).push_back(blockAt(c, r));
     s.rebuildGrid();
-    s.currentForTest().layout(1, nullptr);
-    s.currentForTest().translate(0, static_cast<float>(fromRow));
+    TestAccess::current(s).layout(1, nullptr);
+    TestAccess::current(s).translate(0, static_cast<float>(fromRow));
     for (int t = 0; t < 100 && s.current().blocks[0].y != 22; ++t) s.tick();
 }
 
 }  // namespace
 
 TEST(GameSession, ColumnOfFourFallsTwentyTicksAndScores21) {
-    GameSession s(false);
-    s.setNextKindForTest(1);
+    GameSession s;
+    TestAccess::setNextKind(s, 1);
     s.spawn();
     for (int t = 1; t <= 19; ++t) {
         s.tick();
@@ -63,9 +64,8 @@ TEST(GameSession, LockScoresRemovedRowsByLevelAndPowerAndLevelsRise) {
     // Rows 0 and 2 with row 1 not full go in one lock; 9 + 1 lines reach level 2 only after it.
     const Case cases[] = {{{0, 1, 2, 3}, 0, 1, 625, 4}, {{0}, 10, 2, 10, 1}, {{0, 2}, 0, 1, 25, 2}, {{0}, 9, 1, 5, 1}};
     for (const Case& c : cases) {
-        GameSession s(false);
-        s.setLinesForTest(c.lines);
-        s.setLevelForTest(c.level);
+        GameSession s;
+        TestAccess::setCounters(s, c.lines, c.level);
         dropColumnIntoRows(s, c.fullRows);
         EXPECT_EQ(s.score(), 2 * c.level + c.points) << c.points;
         EXPECT_EQ(s.lines(), c.lines + c.removed);
@@ -78,13 +78,13 @@ TEST(GameSession, LockScoresRemovedRowsByLevelAndPowerAndLevelsRise) {
         EXPECT_EQ(s.timerInterval(), 350 - 50 * s.level());
     }
     // Never below the 50 ms of level 6 (the plain formula gives 0 at level 7, then negative).
-    GameSession s(false);
+    GameSession s;
     for (auto [level, ms] : {std::pair{5, 100}, {6, 50}, {7, 50}, {INT_MAX, 50}}) {
-        s.setLevelForTest(level);
+        TestAccess::setCounters(s, 0, level);
         EXPECT_EQ(s.gravityInterval(), ms) << level;
     }
     // The ticks alone pass INT_MAX at level ~214 million, then (5 * level)^4: the score saturates.
-    s.setLinesForTest(INT_MAX - 100);
+    TestAccess::setCounters(s, INT_MAX - 100, INT_MAX);
     dropColumnIntoRows(s, {0, 1, 2, 3}, 13);
     EXPECT_EQ(s.score(), INT_MAX);
     EXPECT_EQ(s.lines(), INT_MAX - 96);
@@ -92,8 +92,8 @@ TEST(GameSession, LockScoresRemovedRowsByLevelAndPowerAndLevelsRise) {
 
 // The timer side of pause and soft drop is checked on the real timer.
 TEST(GameSession, MovesWhilePausedAndGameOverByASettledBlockInColumn5Row22) {
-    GameSession s(false);
-    s.setNextKindForTest(1);
+    GameSession s;
+    TestAccess::setNextKind(s, 1);
     s.spawn();
     s.togglePause();
     s.moveLeft();
@@ -102,12 +102,12 @@ TEST(GameSession, MovesWhilePausedAndGameOverByASettledBlockInColumn5Row22) {
     EXPECT_EQ(s.current().angle, 90);
     s.togglePause();
 
-    s.setNextKindForTest(5);  // kind 5 has no block in (5, 22)
+    TestAccess::setNextKind(s, 5);  // kind 5 has no block in (5, 22)
     s.spawn();
     s.lock();
     EXPECT_FALSE(s.isGameOver());
-    s.currentForTest().layout(0, nullptr);
-    s.currentForTest().translate(5, 22);
+    TestAccess::current(s).layout(0, nullptr);
+    TestAccess::current(s).translate(5, 22);
     s.lock();
     EXPECT_TRUE(s.isGameOver());
     EXPECT_EQ(s.timerInterval(), 0);
@@ -128,9 +128,9 @@ TEST(GameSession, ClearRowsMatchesAPlainRecomputation) {
         return g;
     };
     for (int board = 0; board < 400; ++board) {
-        GameSession s(false);
+        GameSession s;
         const int level = 1 + static_cast<int>(rng() % 3);
-        s.setLevelForTest(level);
+        TestAccess::setCounters(s, 0, level);
         std::vector<Block> heap;
         const int denseTop = static_cast<int>(rng() % 24);
         for (int r = -2; r < 24; ++r)
@@ -138,7 +138,7 @@ TEST(GameSession, ClearRowsMatchesAPlainRecomputation) {
                 for (unsigned percent : {r < denseTop ? 95u : 30u, 5u})  // some cells twice
                     if (rng() % 100 < percent) heap.push_back(blockAt(c, r));
         std::shuffle(heap.begin(), heap.end(), rng);
-        s.settledForTest() = heap;
+        TestAccess::settled(s) = heap;
         s.rebuildGrid();
         ASSERT_EQ(s.grid().bytes(), gridOf(heap)) << "board " << board;
 

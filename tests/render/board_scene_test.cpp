@@ -5,11 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "app/settings.h"
 #include "game/game_session.h"
@@ -17,6 +14,7 @@
 #include "render/board_scene.h"
 #include "support/gl_test_window.h"
 #include "support/temp_dir.h"
+#include "support/test_access.h"
 
 namespace {
 
@@ -43,7 +41,7 @@ protected:
         char old[4096];
         ASSERT_NE(getcwd(old, sizeof old), nullptr);
         ASSERT_EQ(chdir(dir.path().c_str()), 0);
-        session_ = new GameSession(false);
+        session_ = new GameSession;
         settings_ = new Settings;
         session_->initGraphics(settings_);
         ASSERT_EQ(chdir(old), 0);
@@ -58,15 +56,15 @@ protected:
     void SetUp() override {
         GlTestWindow::SetUp();
         if (!available_) return;
-        session_->settledForTest().clear();
+        TestAccess::settled(*session_).clear();
         addBlock(0, 0, 0);
         addBlock(10, 21, 1);
-        session_->currentForTest().layout(4, session_->blockTextures().data());
-        session_->currentForTest().translate(8, 6);
+        TestAccess::current(*session_).layout(4, session_->blockTextures().data());
+        TestAccess::current(*session_).translate(8, 6);
     }
 
     static void addBlock(float x, float y, int kind) {
-        Block& b = session_->settledForTest().emplace_back();
+        Block& b = TestAccess::settled(*session_).emplace_back();
         b.translate(x, y);
         b.setTexture(&session_->blockTextures()[kind]);
     }
@@ -103,7 +101,7 @@ TEST_F(BoardSceneTest, BlocksPlainCubesAndFrameSitWhereTheProjectionPutsThem) {
     expectBaseState("drawBoard");
 
     // With an empty heap the frame and piece still show; the modelview comes back unchanged.
-    session_->settledForTest().clear();
+    TestAccess::settled(*session_).clear();
     GLfloat before[16], after[16];
     beginFrame();
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
@@ -129,20 +127,6 @@ TEST_F(BoardSceneTest, ReflectionFlagSwitchesFarCopyAndPaneOnTheNextFrame) {
     EXPECT_EQ(sum(farBlock()) + sum(paneOnly()) + sum(farPost()), 0);
     draw(1);
     EXPECT_GT(sum(paneOnly()), 0);
-}
-
-TEST_F(BoardSceneTest, DrawingWaitsForTheSessionToBeFree) {
-    std::atomic<bool> holding{false}, released{false};
-    std::thread gravity([&] {
-        auto held = session_->hold();
-        holding = true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        released = true;
-    });
-    while (!holding) std::this_thread::yield();
-    draw(1);
-    EXPECT_TRUE(released);
-    gravity.join();
 }
 
 }  // namespace
