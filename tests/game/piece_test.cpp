@@ -54,7 +54,6 @@ TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     EXPECT_EQ(p.blocks[0].x, 5);
     for (int i = 0; i < 4; ++i) p.moveDown(grid);  // two rows down to the floor, which is no cell
     EXPECT_EQ(p.blocks[3].y, 0);
-    EXPECT_FALSE(p.blocks[0].neighbourOccupied(static_cast<Direction>(7), grid));
 }
 
 // Each turn shows the start shape turned a further quarter anticlockwise (the square never
