@@ -35,9 +35,8 @@ protected:
         font.build();  // without data/font.bmp every glyph is a solid quad
         credits.setFont(&font);
         snow.init();
-        zoom.init(noFile, FadeImage::zoom, 0);
-        fade.init(noFile, FadeImage::fadeIn, 0.001f);
-        odd.init(noFile, 5, 0);
+        zoom.init(noFile, FadeImage::Mode::zoom, 0);
+        fade.init(noFile, FadeImage::Mode::fadeIn, 0.001f);
     }
     // The intro and farewell screens draw 5 units in front of the eye.
     static void beginScreenFrame() {
@@ -66,7 +65,7 @@ protected:
     CreditsScroller credits;
     Snowfall snow;
     ExitBanner banner;
-    FadeImage zoom, fade, odd;
+    FadeImage zoom, fade;
 };
 
 TEST_F(EffectsGl, FadeImagesZoomAndFadeWhereExpected) {
@@ -85,15 +84,14 @@ TEST_F(EffectsGl, FadeImagesZoomAndFadeWhereExpected) {
 
     beginScreenFrame();
     fade.update(0);
-    odd.update(100);
-    EXPECT_EQ(wholeScreen(), 0);  // alpha 0 and an unknown mode put no light anywhere
+    EXPECT_EQ(wholeScreen(), 0);  // alpha 0 puts no light anywhere
     beginScreenFrame();
     fade.update(500);
     const int half = sum(at(0, 0));
     beginScreenFrame();
     fade.update(500);
     EXPECT_TRUE(half > 0 && sum(at(0, 0)) > half);
-    expectBaseState("fadeIn and unknown mode");
+    expectBaseState("fadeIn");
 }
 
 TEST_F(EffectsGl, BannerSlidesAcrossTheRedGlow) {
@@ -142,7 +140,7 @@ TEST_F(EffectsGl, FramesAllocateNothing) {
     snow.scatter();
     auto frame = [&] {
         beginScreenFrame();
-        for (FadeImage* image : {&zoom, &fade, &odd}) image->update(50);
+        for (FadeImage* image : {&zoom, &fade}) image->update(50);
         banner.update(50);
         snow.update(50);
         credits.update(50);
