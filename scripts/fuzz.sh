@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the libFuzzer targets with clang under AddressSanitizer and UBSan (build dir build-fuzz)
+# Builds the libFuzzer targets with clang under AddressSanitizer and UBSan (the preset fuzz)
 # and runs each for a bounded time with a fixed seed over the corpus kept in tests/fuzz/corpus.
 # New inputs found go to build-fuzz/corpus, never into the repository. FUZZ_SECONDS sets the time.
 set -euo pipefail
@@ -10,12 +10,9 @@ seconds=${FUZZ_SECONDS:-20}
 dir="$root/build-fuzz"
 targets=(highscore settings)
 
-echo "=== build-fuzz ==="
-cmake -S "$root" -B "$dir" -G Ninja \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYT_SANITIZE=address -DYT_BUILD_FUZZERS=ON -DYT_BUILD_BENCH=OFF \
-  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+echo "=== fuzz ==="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
