@@ -19,7 +19,8 @@ mkdir -p "$home" "$work/elsewhere"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in games/yuletumble libexec/yuletumble/yuletumble share/applications/yuletumble.desktop \
          share/metainfo/yuletumble.metainfo.xml share/icons/hicolor/256x256/apps/yuletumble.png \
-         share/yuletumble/data/font.bmp share/yuletumble/data/background.mp3; do
+         share/yuletumble/data/font.bmp share/yuletumble/data/background.mp3 share/man/man6/yuletumble.6.gz \
+         share/doc/yuletumble/copyright share/doc/yuletumble/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "missing $f"
 done
 desktop-file-validate "$prefix/share/applications/yuletumble.desktop" || fail "desktop entry"
