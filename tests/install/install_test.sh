@@ -2,15 +2,22 @@
 # SPDX-License-Identifier: MIT
 # Installs the game into a temporary prefix as a packager would, checks the desktop files, starts
 # it as the desktop entry does, as a new user (a temporary home), leaves through the farewell
-# screen and looks for the player's files in the per-user directory. Then builds the .deb and checks
-# its dependencies and contents. Needs an X display (the test command provides Xvfb) and xdotool.
+# screen and looks for the player's files in the per-user directory. Then builds the .deb with a
+# packager's address (set in the build directory's cache for the time of the test) and checks its
+# dependencies, its contents and lintian's verdict. Needs an X display (the test command provides
+# Xvfb), xdotool and lintian.
 set -euo pipefail
 build=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
 game=""
-cleanup() { [ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$work"; }
+maintainer=$(sed -n 's/^YT_PACKAGE_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
+cleanup() {
+  [ -n "$game" ] && kill "$game" 2>/dev/null
+  cmake -DYT_PACKAGE_MAINTAINER="$maintainer" "$build" >/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 prefix=$work/prefix
 home=$work/home
@@ -59,7 +66,9 @@ game=""
 [ "$(head -2 "$dir/highscore.lst" | tr '\n' ' ')" = "stone 100 " ] || fail "highscore.lst"
 [ ! -e "$work/elsewhere/game.cfg" ] || fail "game.cfg written where the launcher was started"
 
-# The package: the same files under /usr, with the libraries it needs as dependencies.
+# The package: the same files under /usr, with the libraries it needs as dependencies, and nothing
+# that lintian counts as an error or a warning.
+cmake -DYT_PACKAGE_MAINTAINER="Yuletumble Packager <packager@example.org>" "$build" >/dev/null
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -70,4 +79,5 @@ dpkg-deb -c "$deb" > "$work/contents"
 for f in games/yuletumble libexec/yuletumble/yuletumble; do
   grep -q "\./usr/$f\$" "$work/contents" || fail "package lacks /usr/$f"
 done
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 echo "install test passed"
