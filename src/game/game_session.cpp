@@ -16,6 +16,9 @@ constexpr int kSoftDropMs = 25;
 }  // namespace
 
 GameSession::GameSession() {
+    // Room for a full well and the pieces that end the game, so that locking a piece, which the
+    // event pump runs between frames, never allocates during play.
+    settled_.reserve(OccupancyGrid::kCells + 16);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     reset();
 }
