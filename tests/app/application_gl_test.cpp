@@ -18,8 +18,8 @@ namespace {
 
 class ApplicationGl : public GlTestWindow {
 protected:
-    // A new Application for each test, started in a directory with the game's data as the game is;
-    // without music, whose decoding on another thread would count among a frame's allocations.
+    // A new Application, started in a directory with the game's data as the game is; without music, whose decoding on
+    // another thread would count among a frame's allocations.
     void SetUp() override {
         GlTestWindow::SetUp();
         if (!available_) return;

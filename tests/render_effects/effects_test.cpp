@@ -17,8 +17,8 @@ namespace {
 using Mode = FadeImage::Mode;
 using Effects = GlTestWindow;
 
-// Whether the quad (-w, -h)..(w, h) at z = 0 shows just inside its corner (w, h), in red, and nothing
-// just outside.
+// Whether the quad (-w, -h)..(w, h) at z = 0 of the current matrices lights the pixel just inside its
+// corner (w, h) and leaves the one just outside black.
 bool fills(double w, double h) { return Effects::at(w * .96, h * .96)[0] && Effects::at(w / .96, h / .96) == Pixel{}; }
 
 // An image is done on the frame that reaches its end, exactly, and a long frame overshoots it.
