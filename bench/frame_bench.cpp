@@ -41,10 +41,12 @@
 #include "app/application.h"
 #include "app/game_main.h"
 #include "app/settings.h"
+#include "game/game_session.h"
 #include "game/occupancy_grid.h"
 #include "game/piece.h"
+#include "heap_count.h"
 #include "render/font.h"
-#include "support/counting_new.h"
+#include "render/snowfall.h"
 
 namespace {
 
@@ -80,82 +82,40 @@ void playerFrame(Application& app, float dt) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The bot: plays real pieces with the arrow keys and soft drop until `pieces` have settled. Column
-// 10 stays empty, so no row is ever completed. The kinds come from rand(), seeded right before
-// "Play!", and the bot draws its frames with dt 0 (the snow stands still and takes no random
-// numbers), so every run builds the same well.
-class Bot {
+// The bot: plays real pieces until `pieces` have settled. Column 10 stays empty, so no row is ever
+// completed. The kinds come from rand(), seeded right before the game starts, so every run builds
+// the same well.
+class Planner {
 public:
-    explicit Bot(Application& app) : app_(app) {}
-
-    // From the main menu with "Play!" highlighted. False if the game did not follow the plan.
-    bool play(int pieces) {
-        // The game draws one kind when it resets and one at every spawn, each rand() % 7.
-        std::vector<int> kinds;
-        std::srand(kPieceSeed);
-        for (int i = 0; i <= pieces; ++i) kinds.push_back(std::rand() % Piece::kKinds);
-        std::srand(kPieceSeed);
-        app_.handleKey(SDLK_RETURN);
-        if (app_.state() != Playing) return false;
-        int score = app_.game().score();
-        for (int i = 0; i < pieces; ++i) {
-            const Move move = bestMove(kinds[i]);
-            if (move.ticks == 0) return false;  // no room left
-            for (int t = 0; t < move.turns; ++t) app_.handleKey(SDLK_UP);
-            for (int s = 0; s < std::abs(move.shift); ++s) app_.handleKey(move.shift < 0 ? SDLK_LEFT : SDLK_RIGHT);
-            app_.handleKey(SDLK_DOWN);
-            grid_ = move.after;
-            // Every gravity step scores; the piece has locked and the next spawned once the steps
-            // from spawn to rest and the locking one have all been made.
-            const Uint32 start = SDL_GetTicks();
-            while (app_.game().score() < score + move.ticks) {
-                if (SDL_GetTicks() - start > 10000 || app_.state() != Playing) return false;
-                playerFrame(app_, 0);
-            }
-            score = app_.game().score();
-        }
-        return true;
-    }
-
-private:
     struct Move {
-        int turns = 0, shift = 0, ticks = 0;
+        int turns = 0, shift = 0;
+        int ticks = 0;  // gravity steps from spawn to the lock: the rows fallen and the locking one
         long cost = 0;
         OccupancyGrid after;
     };
 
-    static Piece spawned(int kind) {
-        Piece p;
-        p.layout(kind, nullptr);
-        p.translate(5, 22);
-        return p;
+    // The kinds of the first `pieces` pieces after srand(seed): the game draws one kind when it
+    // resets and one at every spawn, each rand() % 7. Leaves the generator seeded with `seed`.
+    static std::vector<int> kinds(unsigned seed, int pieces) {
+        std::vector<int> k;
+        std::srand(seed);
+        for (int i = 0; i < pieces; ++i) k.push_back(std::rand() % Piece::kKinds);
+        std::srand(seed);
+        return k;
     }
 
-    // Holes, height and roughness of the columns 0..9 after the move; lower is better.
-    static long cost(const OccupancyGrid& g) {
-        long holes = 0, total = 0, rough = 0, highest = 0;
-        int previous = -1;
-        for (int c = 0; c < OccupancyGrid::kColumns - 1; ++c) {
-            int height = 0;
-            for (int r = OccupancyGrid::kRows - 1; r >= 0 && height == 0; --r)
-                if (g.occupied(c, r)) height = r + 1;
-            for (int r = 0; r < height; ++r) holes += g.occupied(c, r) ? 0 : 1;
-            total += height;
-            highest = std::max<long>(highest, height);
-            if (previous >= 0) rough += std::abs(height - previous);
-            previous = height;
-        }
-        return holes * 40 + total * 2 + rough * 3 + highest * 4;
-    }
-
-    Move bestMove(int kind) const {
+    // The best place for a piece of `kind` that has just spawned; ticks 0 if there is none. The
+    // plan is taken as made: the bot's own record of the settled cells takes the piece.
+    Move next(int kind) {
         Move best;
         for (int turns = 0; turns < 4; ++turns) {
             for (int shift = -10; shift <= 10; ++shift) {
-                Piece p = spawned(kind);
+                Piece p;
+                p.layout(kind, nullptr);
+                p.translate(5, 22);
                 for (int t = 0; t < turns; ++t) p.rotate();
                 int moved = 0;
-                for (int s = 0; s < std::abs(shift); ++s) {
+                for (int i = 0; i < std::abs(shift); ++i) {
                     const float x = p.blocks[0].x;
                     if (shift < 0)
                         p.moveLeft(grid_);
@@ -179,18 +139,97 @@ private:
                     tooHigh |= b.row() >= 18;
                     m.after.set(b.column(), b.row());
                 }
-                if (tooHigh) continue;
+                if (tooHigh || rows == 0) continue;
                 m.cost = cost(m.after);
                 if (best.ticks == 0 || m.cost < best.cost) best = m;
             }
-            if (kind == 4) break;  // the square does not turn
         }
+        grid_ = best.after;
         return best;
     }
 
-    Application& app_;
-    OccupancyGrid grid_;  // the bot's own record of the settled cells
+private:
+    // Holes, height and roughness of the columns 0..9; lower is better.
+    static long cost(const OccupancyGrid& g) {
+        long holes = 0, total = 0, rough = 0, highest = 0;
+        int previous = -1;
+        for (int c = 0; c < OccupancyGrid::kColumns - 1; ++c) {
+            int height = 0;
+            for (int r = OccupancyGrid::kRows - 1; r >= 0 && height == 0; --r)
+                if (g.occupied(c, r)) height = r + 1;
+            for (int r = 0; r < height; ++r) holes += g.occupied(c, r) ? 0 : 1;
+            total += height;
+            highest = std::max<long>(highest, height);
+            if (previous >= 0) rough += std::abs(height - previous);
+            previous = height;
+        }
+        return holes * 40 + total * 2 + rough * 3 + highest * 4;
+    }
+
+    OccupancyGrid grid_;  // the bot's record of the settled cells
 };
+
+// The gravity events waiting in SDL's queue (the timer posts one per step, with the serial of the
+// timer's start in user.code); `peek` is called with each, oldest first.
+template <typename Peek>
+void pendingGravity(Peek peek) {
+    SDL_Event events[64];
+    const int n = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT));
+    for (int i = 0; i < n; ++i) peek(events[i].user.code);
+}
+
+// Plays through the keys, with frames drawn at dt 0 (the snow stands still and takes no random
+// numbers), from the main menu with "Play!" highlighted. Gravity reaches the game through the
+// event pump as in the game's loop; the bot only looks at the gravity events waiting there to know
+// when its piece has locked. False if the game did not follow the plan.
+bool playWithKeys(Application& app, int pieces) {
+    Planner planner;
+    const std::vector<int> kinds = Planner::kinds(kPieceSeed, pieces);
+    app.handleKey(SDLK_RETURN);
+    if (app.state() != Playing) return false;
+    int seen = 0;  // the highest serial of a timer that no longer steps this piece
+    for (int i = 0; i < pieces; ++i) {
+        const Planner::Move move = planner.next(kinds[i]);
+        if (move.ticks == 0) return false;  // no room left
+        for (int t = 0; t < move.turns; ++t) app.handleKey(SDLK_UP);
+        for (int s = 0; s < std::abs(move.shift); ++s) app.handleKey(move.shift < 0 ? SDLK_LEFT : SDLK_RIGHT);
+        pendingGravity([&](int serial) { seen = std::max(seen, serial); });
+        app.handleKey(SDLK_DOWN);  // gravity restarts at 25 ms with a new serial
+        // The piece has locked once the soft drop's timer has stepped `ticks` times, or once a
+        // later timer (the next piece's) posts.
+        int dropSerial = 0, steps = 0;
+        bool locked = false;
+        const Uint32 start = SDL_GetTicks();
+        while (!locked) {
+            if (SDL_GetTicks() - start > 10000 || app.state() != Playing) return false;
+            pendingGravity([&](int serial) {
+                if (serial <= seen || locked) return;
+                if (dropSerial == 0) dropSerial = serial;
+                if (serial == dropSerial)
+                    locked = ++steps >= move.ticks;
+                else
+                    locked = true;
+            });
+            playerFrame(app, 0);
+        }
+        seen = std::max(seen, dropSerial);
+    }
+    return true;
+}
+
+// The same game played on a session directly, its gravity steps made by the caller.
+void playDirectly(GameSession& game, int pieces) {
+    Planner planner;
+    const std::vector<int> kinds = Planner::kinds(kPieceSeed, pieces);
+    game.reset();
+    game.spawn();
+    for (int i = 0; i < pieces; ++i) {
+        const Planner::Move move = planner.next(kinds[i]);
+        for (int t = 0; t < move.turns; ++t) game.rotate();
+        for (int s = 0; s < std::abs(move.shift); ++s) move.shift < 0 ? game.moveLeft() : game.moveRight();
+        for (int t = 0; t < move.ticks; ++t) game.tick();
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 struct Screen {
@@ -199,49 +238,51 @@ struct Screen {
     std::unique_ptr<Application> app;  // null: the bare frame, or a part of the playing frame
     Settings settings;                 // this Application's game.cfg
     int pauseKey = 0;                  // pressed before and after every frame (playing: P)
-    void (*part)(Screen&) = nullptr;   // a part of the playing frame instead of drawFrame
-    Screen* playing = nullptr;         // whose objects a part draws
+    void (*part)() = nullptr;          // a part of the playing frame instead of drawFrame
     std::vector<double> blockMedians;  // ms, one per round
     std::vector<double> ratios;        // block median over the bare block of the same round
-    int score = 0;                     // of a played game when the bot was done
     long allocations = 0;
     long frames = 0;
 };
 
-const Font* partFont = nullptr;  // the parts' own font, built like the game's
+// The parts of the playing frame, each drawn alone, as the playing frame draws them: with objects
+// of their own (the Application keeps its own private), the same game played into the session.
+struct Parts {
+    Settings settings;
+    GameSession game;
+    Snowfall snow;
+    Font font;
+};
+Parts* parts = nullptr;
 
-// The parts of the playing frame, each drawn alone with the playing screen's own objects.
-void partSnow(Screen& s) { s.playing->app->snowfall().update(1); }
-void partBoard(Screen& s) {
-    s.playing->settings.reflection = 0;
-    s.playing->app->game().drawBoard(1);
-    s.playing->settings.reflection = 1;
+void partSnow() { parts->snow.update(1); }
+void partBoard() {
+    parts->settings.reflection = 0;
+    parts->game.drawBoard(1);
+    parts->settings.reflection = 1;
 }
-void partBoardReflected(Screen& s) { s.playing->app->game().drawBoard(1); }
-void partFarCopy(Screen& s) {
-    glTranslatef(-8, -11, -50);
-    s.playing->app->game().drawBlocksAndFrame();
-}
-void partPanel(Screen& s) {
+void partBoardReflected() { parts->game.drawBoard(1); }
+void partPanel() {
     static const std::array<std::array<const char*, 2>, 3> legend = {
         {{"P", "Pause"}, {"ESC", "Quit"}, {"Space", "New Game"}}};
     static char text[64];
-    GameSession& game = s.playing->app->game();
+    const GameSession& game = parts->game;
+    const Font& font = parts->font;
     glColor3f(1, 0, 0);
     std::snprintf(text, sizeof text, "Score: %i", game.score());
-    partFont->print(430, 450, text, false);
+    font.print(430, 450, text, false);
     std::snprintf(text, sizeof text, "Level: %i", game.level());
-    partFont->print(430, 430, text, false);
+    font.print(430, 430, text, false);
     std::snprintf(text, sizeof text, "Removed Lines: %i", game.lines());
-    partFont->print(430, 410, text, false);
-    partFont->print(430, 390, "Next brick:", false);
+    font.print(430, 410, text, false);
+    font.print(430, 390, "Next brick:", false);
     const Piece next = game.preview();
     glTranslatef(10, 7.5f, -30);
     next.draw();
     glColor3f(1, 1, 1);
     for (int i = 0; i < 3; ++i) {
-        partFont->print(495, static_cast<float>(40 - 15 * i), legend[i][0], true);
-        partFont->print(550, static_cast<float>(40 - 15 * i), legend[i][1], false);
+        font.print(495, static_cast<float>(40 - 15 * i), legend[i][0], true);
+        font.print(550, static_cast<float>(40 - 15 * i), legend[i][1], false);
     }
 }
 
@@ -251,7 +292,7 @@ void draw(Screen& s) {
     } else {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        if (s.part) s.part(s);
+        if (s.part) s.part();
     }
 }
 
@@ -261,11 +302,13 @@ void draw(Screen& s) {
 double frame(Screen& s) {
     if (s.pauseKey) s.app->handleKey(s.pauseKey);
     const long allocations = allocationCount();
+    countAllocations(true);
     const auto t0 = Clock::now();
     draw(s);
     swap();
     glFinish();
     const auto t1 = Clock::now();
+    countAllocations(false);
     s.allocations += allocationCount() - allocations;
     s.frames += 1;
     if (s.pauseKey) s.app->handleKey(s.pauseKey);
@@ -406,43 +449,42 @@ int main(int argc, char** argv) {
     if (wanted("playing, snow + reflection")) {
         playing = add("playing, snow + reflection", Playing);
         keys(playing, {SDLK_SPACE});
-        if (!Bot(*playing->app).play(pieces)) {
+        if (!playWithKeys(*playing->app, pieces)) {
             std::fprintf(stderr, "the bot could not fill the well\n");
             return 2;
         }
-        playing->app->handleKey(SDLK_p);  // paused between its blocks
+        playing->app->handleKey(SDLK_p);  // paused between its frames
         playing->pauseKey = SDLK_p;
-        playing->score = playing->app->game().score();
     }
     if (wanted("playing, plain")) {
         // Snow and reflection switched off in the options menu, then the same game.
         Screen* s = add("playing, plain", Playing);
         keys(s, {SDLK_SPACE, SDLK_DOWN, SDLK_RETURN, SDLK_RETURN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_DOWN,
                  SDLK_DOWN, SDLK_RETURN});
-        if (s->settings.snowflakes || s->settings.reflection || !Bot(*s->app).play(pieces)) {
+        if (s->settings.snowflakes || s->settings.reflection || !playWithKeys(*s->app, pieces)) {
             std::fprintf(stderr, "the bot could not fill the plain well\n");
             return 2;
         }
         s->app->handleKey(SDLK_p);
         s->pauseKey = SDLK_p;
-        s->score = s->app->game().score();
     }
-    static Font font;
-    if (playing && std::getenv("YT_BENCH_PARTS")) {
-        font.build();
-        partFont = &font;
-        const std::array<std::pair<const char*, void (*)(Screen&)>, 5> parts = {{
+    if (std::getenv("YT_BENCH_PARTS")) {
+        static Parts standalone;  // its session seeds rand() from the clock: made before the seeds
+        parts = &standalone;
+        std::srand(kSnowSeed);
+        parts->snow.init();
+        parts->snow.scatter();
+        parts->font.build();
+        parts->game.initGraphics(&parts->settings);
+        playDirectly(parts->game, pieces);
+        parts->game.togglePause();  // its gravity timer stays quiet
+        const std::array<std::pair<const char*, void (*)()>, 4> list = {{
             {"part: snow", partSnow},
             {"part: board, no reflection", partBoard},
             {"part: board with reflection", partBoardReflected},
-            {"part: far copy", partFarCopy},
             {"part: panel text + preview", partPanel},
         }};
-        for (const auto& [name, draw] : parts) {
-            Screen* s = addBare(name);
-            s->part = draw;
-            s->playing = playing;
-        }
+        for (const auto& [name, draw] : list) addBare(name)->part = draw;
     }
     for (const auto& s : screens) {
         if (s->app && s->app->state() != s->state) {
@@ -475,10 +517,6 @@ int main(int argc, char** argv) {
                     quantile(s->ratios, 0.25), quantile(s->ratios, 0.75), median(s->blockMedians), perFrame);
         allocates |= s->allocations > 0;
     }
-    for (const auto& s : screens)
-        if (s->pauseKey && s->app->game().score() != s->score)
-            std::printf("%s: gravity moved the piece during the run (a frame took longer than a step)\n",
-                        s->name.c_str());
     if (const char* dir = std::getenv("YT_BENCH_DUMP"); dir && *dir)
         for (const auto& s : screens) dumpFrame(*s, dir);
 

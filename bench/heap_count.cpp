@@ -2,7 +2,8 @@
 // The benchmark's allocation counter: every plain and array form of new and delete is replaced, as
 // in the test suite, but allocations made inside the OpenGL driver are not counted. The software
 // renderer compiles machine code with LLVM (a C++ library) the first time it meets a new drawing
-// state, and a frame may meet one late; those are the driver's, not the game's.
+// state, and a frame may meet one late; those are the driver's, not the game's. Looking at the
+// stack is slow, so it is done only while counting is on (during the measured frames).
 #include <dlfcn.h>
 #include <execinfo.h>
 
@@ -11,10 +12,11 @@
 #include <cstring>
 #include <new>
 
-#include "support/counting_new.h"
+#include "heap_count.h"
 
 namespace {
 std::atomic<long> allocations{0};
+std::atomic<bool> counting{false};
 
 bool fromDriver() {
     void* frames[48];
@@ -35,12 +37,13 @@ const bool unwinderLoaded = [] {
 }();
 
 __attribute__((noinline)) void* countedAlloc(std::size_t size) noexcept {
-    if (!fromDriver()) ++allocations;
+    if (counting.load() && !fromDriver()) ++allocations;
     return std::malloc(size ? size : 1);
 }
 }  // namespace
 
 long allocationCount() { return allocations.load(); }
+void countAllocations(bool on) { counting.store(on); }
 
 void* operator new(std::size_t size) {
     if (void* p = countedAlloc(size)) return p;

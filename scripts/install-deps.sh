@@ -14,8 +14,9 @@ packages=(
   googletest xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
   # asset generator: FreeType, the DejaVu fonts, LAME
   libfreetype-dev fonts-dejavu-core libmp3lame-dev
-  # install test: desktop-entry and metadata validators; file and dpkg-dev for the .deb
-  desktop-file-utils appstream file dpkg-dev
+  # install test: desktop-entry and metadata validators; file and dpkg-dev for the .deb, lintian
+  # to check it
+  desktop-file-utils appstream file dpkg-dev lintian
 )
 
 missing=()

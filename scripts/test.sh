@@ -36,22 +36,13 @@ fi
 # Mesa's software renderer; no sound card is needed (the tests pick SDL's dummy or disk driver).
 export LIBGL_ALWAYS_SOFTWARE=1
 
-run_suite() {  # build-dir, extra cmake args..., then "--" and ctest args
-  local dir=$1; shift
-  local cmake_args=() ctest_args=()
-  while [ $# -gt 0 ] && [ "$1" != "--" ]; do cmake_args+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  ctest_args=("$@")
-  echo "=== $dir ==="
-  cmake -S "$root" -B "$root/$dir" -G Ninja "${cmake_args[@]}" >/dev/null
-  cmake --build "$root/$dir" -j "$jobs"
-  (cd "$root/$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}")
-}
-
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo --
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DYT_SANITIZE=address -DYT_BUILD_BENCH=OFF --
-TSAN_OPTIONS=halt_on_error=1 \
-  run_suite build-tsan -DCMAKE_BUILD_TYPE=Debug -DYT_SANITIZE=thread -DYT_BUILD_BENCH=OFF -- -L tsan
+# Each stage is a preset of CMakePresets.json: `cmake --preset X && cmake --build --preset X &&
+# ctest --preset X` reproduces it.
+for preset in normal asan tsan; do
+  echo "=== $preset ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
 if [ -x scripts/fuzz.sh ]; then bash scripts/fuzz.sh; fi
 echo "All test suites passed."

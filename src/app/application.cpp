@@ -34,9 +34,9 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     setLights();
     buildCubeList();
     tunes_.init();
-    logoImage_.init("data/logo.bmp", FadeImage::zoom, 0);
-    presentsImage_.init("data/presents.bmp", FadeImage::fadeIn, 0);
-    gameLogoImage_.init("data/game_logo.bmp", FadeImage::fadeIn, 0.001f);
+    logoImage_.init("data/logo.bmp", FadeImage::Mode::zoom, 0);
+    presentsImage_.init("data/presents.bmp", FadeImage::Mode::fadeIn, 0);
+    gameLogoImage_.init("data/game_logo.bmp", FadeImage::Mode::fadeIn, 0.001f);
     snowfall_.init();
     snowfall_.scatter();
     game_.initGraphics(settings);
@@ -117,8 +117,6 @@ void Application::drawFrame(float dt) {
 }
 
 void Application::drawPlaying(float dt) {
-    // No gravity step may land between the board, the panel and the game-over test of one frame.
-    const auto hold = game_.hold();
     if (settings_->snowflakes) snowfall_.update(dt);
     game_.drawBoard(dt);
 
@@ -157,7 +155,6 @@ void Application::drawPlaying(float dt) {
 }
 
 void Application::startNewGame() {
-    const auto hold = game_.hold();
     game_.reset();
     game_.spawn();
 }

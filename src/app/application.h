@@ -38,16 +38,15 @@ public:
     void drawFrame(float dt);
     // One key press (SDL key symbol), between frames.
     void handleKey(int sym);
+    // One gravity event (the serial it carries), between frames; the game goes on behind every
+    // screen, as it does behind the menus after Escape.
+    void onGravityEvent(int serial) { game_.onGravityEvent(serial); }
 
     ScreenState state() const { return state_; }
-    void setState(ScreenState state) { state_ = state; }
-    GameSession& game() { return game_; }
-    HighscoreTable& highscores() { return highscores_; }
-    Menu& menu() { return menu_; }
-    NameEntry& nameEntry() { return nameEntry_; }
-    Snowfall& snowfall() { return snowfall_; }
 
 private:
+    friend struct TestAccess;  // tests/support/test_access.h: reads and sets up state for the tests
+
     void drawPlaying(float dt);
     void menuAction();
     void farewellByEscape();

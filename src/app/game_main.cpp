@@ -23,6 +23,7 @@ bool pumpEvents(Application& app) {
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_KEYDOWN: app.handleKey(event.key.keysym.sym); break;
+            case SDL_USEREVENT: app.onGravityEvent(event.user.code); break;
             case SDL_QUIT: return false;
             default: break;
         }

@@ -9,6 +9,6 @@ struct Settings;
 // 0 after a normal end, -1 when SDL cannot start.
 int runGame(Application& app, Settings& settings);
 
-// Hands every pending key press to the Application; false once a quit event is seen (events
-// queued behind it stay unhandled).
+// Hands every pending key press and gravity event to the Application, in the order they came;
+// false once a quit event is seen (events queued behind it stay unhandled).
 bool pumpEvents(Application& app);

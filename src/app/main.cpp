@@ -13,5 +13,10 @@ static Application gApplication;
 #include <windows.h>
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runGame(gApplication, gSettings); }
 #else
-int main(int, char**) { return runGame(gApplication, gSettings); }
+#include <csignal>
+int main(int, char**) {
+    // A closed standard output only loses the start-up lines; it must not end the game unsaved.
+    std::signal(SIGPIPE, SIG_IGN);
+    return runGame(gApplication, gSettings);
+}
 #endif

@@ -14,6 +14,9 @@ bool readPlayerFile(const char* path, std::size_t limit, std::string& text);
 
 // Replaces the file at `path` with `bytes` so that a reader only ever sees the old file whole or
 // the new file whole: the bytes go to a temporary file in the same directory, are flushed to disk,
-// and the temporary file is renamed over `path`. On any failure the old file is left untouched,
-// the temporary file is removed and false is returned.
+// and the temporary file is renamed over `path`. What the player set up is kept: a symbolic link
+// is followed and stays (the link's final target is replaced; a dangling link creates it), the
+// replaced file keeps its permission bits and, where this user may, its owner and group, and a
+// file that this user could not open for writing is not replaced at all. On any failure the old
+// file is left untouched, the temporary file is removed and false is returned.
 bool replaceFileContents(const char* path, std::string_view bytes);

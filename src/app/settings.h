@@ -14,8 +14,9 @@ struct Settings {
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
-    // Flag i in field order (0 snowflakes .. 3 fullscreen); the options menu flips these.
-    unsigned char& flag(int i);
+    // The flags by name, numbered in field order; the options menu's item i flips flag i.
+    enum class Flag : int { snowflakes = 0, music = 1, reflection = 2, fullscreen = 3 };
+    unsigned char& flag(Flag f);
 
     // Reads "fullscreen music reflection snowflakes" as C-notation integers (non-zero = on).
     // Creates the file empty when it is missing. A value that is missing keeps the flag as it is;

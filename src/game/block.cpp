@@ -4,14 +4,8 @@
 #include "game/occupancy_grid.h"
 
 bool Block::neighbourOccupied(Direction d, const OccupancyGrid& grid) const {
-    int column = this->column();
-    int row = this->row();
-    switch (d) {
-        case Direction::Left: --column; break;
-        case Direction::Right: ++column; break;
-        case Direction::Down: --row; break;
-        default: return false;
-    }
+    const int column = this->column() + (d == Direction::Left ? -1 : d == Direction::Right ? 1 : 0);
+    const int row = this->row() - (d == Direction::Down ? 1 : 0);
     // Outside the well reads as free: the moves test walls and floor themselves.
     return grid.occupied(column, row);
 }

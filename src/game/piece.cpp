@@ -6,64 +6,19 @@
 
 namespace {
 
-struct Cell {
-    int dx;
-    int dy;
-};
-
-// Relative cell of blocks 0..3 for each kind; rows grow upward, block 0 is in the top row.
-constexpr Cell kLayout[Piece::kKinds][4] = {
-    {{0, 0}, {1, 0}, {0, -1}, {0, -2}},   // 0: column of three, cube right of its top
-    {{0, 0}, {0, -1}, {0, -2}, {0, -3}},  // 1: column of four
-    {{0, 0}, {0, -1}, {1, -1}, {1, -2}},  // 2: vertical pairs, right pair lower
-    {{0, 0}, {0, -1}, {1, -1}, {0, -2}},  // 3: column of three, cube right of its middle
-    {{0, 0}, {1, 0}, {0, -1}, {1, -1}},   // 4: square
-    {{1, 0}, {1, -1}, {0, -1}, {0, -2}},  // 5: vertical pairs, left pair lower
-    {{0, 0}, {1, 0}, {1, -1}, {1, -2}},   // 6: column of three, cube left of its top
-};
-
-// Displacement of blocks 0..3 when a piece of each kind turns to the new angle, indexed
-// [kind][angle / 90 - 1] for 90, 180, 270 and [kind][3] for the turn back to 0. Kind 4 never turns.
-constexpr Cell kTurn[Piece::kKinds][4][4] = {
-    {{{-1, -1}, {-2, 0}, {0, 0}, {1, 1}},
-     {{1, -1}, {0, -2}, {0, 0}, {-1, 1}},
-     {{1, 1}, {2, 0}, {0, 0}, {-1, -1}},
-     {{-1, 1}, {0, 2}, {0, 0}, {1, -1}}},
-    {{{1, -1}, {0, 0}, {-1, 1}, {-2, 2}},
-     {{-1, 1}, {0, 0}, {1, -1}, {2, -2}},
-     {{1, -1}, {0, 0}, {-1, 1}, {-2, 2}},
-     {{-1, 1}, {0, 0}, {1, -1}, {2, -2}}},
-    {{{2, 0}, {1, 1}, {0, 0}, {-1, 1}},
-     {{-2, 0}, {-1, -1}, {0, 0}, {1, -1}},
-     {{2, 0}, {1, 1}, {0, 0}, {-1, 1}},
-     {{-2, 0}, {-1, -1}, {0, 0}, {1, -1}}},
-    {{{-1, -1}, {0, 0}, {-1, 1}, {1, 1}},
-     {{1, -1}, {0, 0}, {-1, -1}, {-1, 1}},
-     {{1, 1}, {0, 0}, {1, -1}, {-1, -1}},
-     {{-1, 1}, {0, 0}, {1, 1}, {1, -1}}},
-    {},
-    {{{-2, 0}, {-1, 1}, {0, 0}, {1, 1}},
-     {{2, 0}, {1, -1}, {0, 0}, {-1, -1}},
-     {{-2, 0}, {-1, 1}, {0, 0}, {1, 1}},
-     {{2, 0}, {1, -1}, {0, 0}, {-1, -1}}},
-    {{{0, -2}, {-1, -1}, {0, 0}, {1, 1}},
-     {{2, 0}, {1, -1}, {0, 0}, {-1, 1}},
-     {{0, 2}, {1, 1}, {0, 0}, {-1, -1}},
-     {{-2, 0}, {-1, 1}, {0, 0}, {1, -1}}},
-};
-
-constexpr int kSquare = 4;
+// The shape of a kind; a kind that does not exist reads as the first, as layout makes it.
+const Shape& shapeOf(int kind) { return kShapes[kind >= 0 && kind < Piece::kKinds ? kind : 0]; }
 
 }  // namespace
 
 void Piece::layout(int kind, const Texture* textures) {
-    if (kind < 0 || kind >= kKinds) kind = 0;  // no such shape: fall back to the first
-    this->kind = kind;
+    this->kind = kind >= 0 && kind < kKinds ? kind : 0;
+    const Shape& shape = kShapes[this->kind];
     angle = 0;
     for (int i = 0; i < 4; ++i) {
-        blocks[i].x = static_cast<float>(kLayout[kind][i].dx);
-        blocks[i].y = static_cast<float>(kLayout[kind][i].dy);
-        blocks[i].setTexture(textures != nullptr ? &textures[kind] : nullptr);
+        blocks[i].x = static_cast<float>(shape.cells[i].dx);
+        blocks[i].y = static_cast<float>(shape.cells[i].dy);
+        blocks[i].setTexture(textures != nullptr ? &textures[this->kind] : nullptr);
     }
 }
 
@@ -102,13 +57,14 @@ bool Piece::atBottom() const {
 }
 
 void Piece::rotate() {
-    if (kind == kSquare || kind < 0 || kind >= kKinds) return;
-    angle += 90;
-    if (angle == 360) angle = 0;
-    // 90 -> 0, 180 -> 1, 270 -> 2, 0 -> 3; the modulo keeps a corrupted angle inside the table.
-    const int step = ((Block::cell(angle) / 90 - 1) % 4 + 4) % 4;
+    const Shape& shape = shapeOf(kind);
+    if (!shape.turns) return;
+    // The row that leaves the current angle; the modulo keeps a corrupted angle inside the table.
+    const int step = (Block::cell(angle) / 90 % 4 + 4) % 4;
+    angle = static_cast<float>((step + 1) % 4 * 90);
     for (int i = 0; i < 4; ++i)
-        blocks[i].translate(static_cast<float>(kTurn[kind][step][i].dx), static_cast<float>(kTurn[kind][step][i].dy));
+        blocks[i].translate(static_cast<float>(shape.turnRows[step][i].dx),
+                            static_cast<float>(shape.turnRows[step][i].dy));
     // One pass, at most one shift per block: the table never puts a block more than two columns
     // outside, and only blocks that come later in the order can still be outside after a shift.
     for (const Block& b : blocks) {

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "game/block.h"
+#include "game/shape.h"
 
 class OccupancyGrid;
 
@@ -11,12 +12,12 @@ class OccupancyGrid;
 // layout table; rotation and locking depend on it.
 class Piece {
 public:
-    static constexpr int kKinds = 7;
+    static constexpr int kKinds = static_cast<int>(kShapes.size());
 
     Piece() = default;
 
-    // Places block i at the relative cell of `kind` (0..6) and points all four at textures[kind];
-    // angle becomes 0. `textures` is the session's array of seven block textures.
+    // Places block i at the relative cell of `kind` (0..kKinds - 1) and points all four at
+    // textures[kind]; angle becomes 0. `textures` is the session's array of block textures.
     void layout(int kind, const Texture* textures);
     void translate(float dx, float dy);
 
@@ -28,8 +29,8 @@ public:
     bool atBottom() const;                                       // a block lies in row 0
     bool blocked(Direction d, const OccupancyGrid& grid) const;  // a block's neighbour is occupied
 
-    // One step of the fixed rotation table, then a one-pass clamp back inside columns 0..10.
-    // Does not look at the grid; may overlap settled blocks or reach rows -1, -2.
+    // One step of the shape's turn rows, then a one-pass clamp back inside columns 0..10. Does not
+    // look at the grid; may overlap settled blocks or reach rows -1, -2. A square does not turn.
     void rotate();
 
     // Draws the four blocks in order (defined by the renderer).

@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <array>
+
 #include "app/settings.h"
 #include "game/block.h"
 #include "game/game_session.h"
@@ -16,10 +18,11 @@ unsigned int cubeList = 0;
 namespace {
 
 // Block texture files, indexed by shape kind.
-constexpr const char* kBlockTextureFiles[Piece::kKinds] = {
+constexpr std::array kBlockTextureFiles{
     "data/box_white.bmp", "data/box_white2.bmp", "data/box_white3.bmp",  "data/box_red.bmp",
     "data/box_red2.bmp",  "data/box_orange.bmp", "data/box_orange2.bmp",
 };
+static_assert(kBlockTextureFiles.size() == Piece::kKinds, "one block texture per kind");
 
 struct CubeVertex {
     GLfloat s, t, x, y, z;
@@ -130,8 +133,6 @@ void GameSession::drawBlocksAndFrame() const {
 }
 
 void GameSession::drawBoard(float) {
-    // No gravity step may land between reading the heap and drawing the piece.
-    const auto held = hold();
     // Read every frame, so the options menu takes effect on the next one.
     const bool reflection = settings_ && settings_->reflection;
 

@@ -20,7 +20,6 @@ public:
     void draw() const;
 
     float x() const { return x_; }
-    float scroll() const { return scroll_; }
 
 private:
     float x_ = 8;         // centre of the banner in view units; starts at 8, falls 0.001 per ms

@@ -8,15 +8,12 @@ constexpr float kDefaultSpeed = 0.0002f;  // alpha per ms: a 5000 ms fade
 constexpr double kMsPerZoomStep = 2000;   // the scale grows by 1 every 2000 ms (0.0005 per ms)
 }  // namespace
 
-void FadeImage::init(const char* file, int mode, float speed) {
+void FadeImage::init(const char* file, Mode mode, float speed) {
     loadMipmapped(file, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, false);
     mode_ = mode;
     speed_ = speed != 0 ? speed : kDefaultSpeed;
     elapsed_ = 0;
-    if (mode_ == zoom)
-        amount_ = 1;
-    else if (mode_ == fadeIn)
-        amount_ = 0;
+    amount_ = mode_ == Mode::zoom ? 1 : 0;
 }
 
 void FadeImage::update(float dt) {
@@ -25,19 +22,14 @@ void FadeImage::update(float dt) {
 }
 
 void FadeImage::advance(float dt) {
-    if (mode_ != zoom && mode_ != fadeIn) return;
     elapsed_ += dt;
-    if (mode_ == zoom)
+    if (mode_ == Mode::zoom)
         amount_ = static_cast<float>(1 + elapsed_ / kMsPerZoomStep);
     else
         amount_ = static_cast<float>(elapsed_) * speed_;
 }
 
-bool FadeImage::isDone() const {
-    if (mode_ == zoom) return amount_ >= 3;
-    if (mode_ == fadeIn) return amount_ >= 1;
-    return true;
-}
+bool FadeImage::isDone() const { return mode_ == Mode::zoom ? amount_ >= 3 : amount_ >= 1; }
 
 void FadeImage::draw() const {
     // The image is the only thing of its frame that the depth test could meet, and nothing drawn
@@ -46,24 +38,22 @@ void FadeImage::draw() const {
     bind();
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    if (mode_ == zoom || mode_ == fadeIn) {
-        float alpha = amount_;
-        if (mode_ == zoom) {
-            glScalef(amount_, amount_, 1);
-            alpha = 1 - amount_ / 3;
-        }
-        glBegin(GL_QUADS);
-        glColor4f(1, 1, 1, alpha);
-        glTexCoord2f(0, 0);
-        glVertex3f(-1, -0.5f, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(1, -0.5f, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(1, 0.5f, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(-1, 0.5f, 0);
-        glEnd();
+    float alpha = amount_;
+    if (mode_ == Mode::zoom) {
+        glScalef(amount_, amount_, 1);
+        alpha = 1 - amount_ / 3;
     }
+    glBegin(GL_QUADS);
+    glColor4f(1, 1, 1, alpha);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, -0.5f, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(1, -0.5f, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(1, 0.5f, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1, 0.5f, 0);
+    glEnd();
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPopMatrix();

@@ -8,15 +8,16 @@
 // matrix. Shown once per run; never restarted after init.
 class FadeImage : public Texture {
 public:
-    static constexpr int zoom = 0;    // grows from scale 1 to 3, alpha 1 - scale / 3
-    static constexpr int fadeIn = 1;  // alpha grows from 0 to 1 at `speed` per ms
+    enum class Mode {
+        zoom,    // grows from scale 1 to 3, alpha 1 - scale / 3
+        fadeIn,  // alpha grows from 0 to 1 at `speed` per ms
+    };
 
     FadeImage() = default;
 
     // Loads the image (a failed load leaves it untextured white), stores the mode and starts the
     // animation. A `speed` of 0 means the default 0.0002 alpha per ms (a 5000 ms fade).
-    // A mode other than zoom or fadeIn leaves `amount` unchanged; such an image is done at once.
-    void init(const char* file, int mode, float speed);
+    void init(const char* file, Mode mode, float speed);
     // Advances by `dt` milliseconds, then draws.
     void update(float dt);
     // The arithmetic half of update: advances the animation without drawing.
@@ -25,14 +26,12 @@ public:
     void draw() const;
     bool isDone() const;
 
-    int mode() const { return mode_; }
     float amount() const { return amount_; }
-    float speed() const { return speed_; }
 
 private:
-    int mode_ = fadeIn;   // zoom, fadeIn or anything else (draws nothing), default fadeIn
-    float amount_ = 0;    // zoom: scale 1..3; fadeIn: alpha 0..1; may overshoot; default 0
-    float speed_ = 0;     // fadeIn alpha per ms; 0 until init, which makes it 0.0002 if not given
-    double elapsed_ = 0;  // ms advanced since init; `amount` is derived from it so that frames of
-                          // whole milliseconds reach the end value exactly on time
+    Mode mode_ = Mode::fadeIn;  // default fadeIn
+    float amount_ = 0;          // zoom: scale 1..3; fadeIn: alpha 0..1; may overshoot; default 0
+    float speed_ = 0;           // fadeIn alpha per ms; 0 until init, which makes it 0.0002 if not given
+    double elapsed_ = 0;        // ms advanced since init; `amount` is derived from it so that frames of
+                                // whole milliseconds reach the end value exactly on time
 };

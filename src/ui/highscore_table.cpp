@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/player_file.h"
+#include "app/token_reader.h"
 #include "render/font.h"
 
 namespace {
@@ -21,98 +22,16 @@ std::size_t nameLength(const char* name, std::size_t limit) {
     return n;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 99;
+// Copies a name token into a table entry's field: at most 19 characters, ending at a NUL byte.
+// A token made only of tildes is the marker of a name made only of tildes, one fewer.
+void storeName(std::string_view token, char (&name)[kNameChars + 1]) {
+    token = token.substr(0, std::min(token.find('\0'), token.size()));
+    std::size_t length = std::min(token.size(), kNameChars);
+    if (!token.empty() && token.find_first_not_of('~') == std::string_view::npos)
+        length = std::min(token.size() - 1, kNameChars);
+    std::memcpy(name, token.data(), length);
+    std::memset(name + length, 0, sizeof name - length);
 }
-
-// Walks the file's tokens the way a formatted text stream would: white space skipped before each
-// token, and once a read fails (end of text, or a score that is no number) every later read fails
-// and leaves its field alone.
-class TokenReader {
-public:
-    explicit TokenReader(std::string_view text) : text_(text) {}
-
-    // Reads a name token into `name`; false (name untouched) when the reading has stopped.
-    bool readName(char (&name)[kNameChars + 1]) {
-        if (!skipSpace()) return false;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
-        std::string_view token = text_.substr(start, pos_ - start);
-        // A NUL byte ends the name (the rest of the token is still skipped, so reading stays in step).
-        token = token.substr(0, std::min(token.find('\0'), token.size()));
-        std::size_t length = std::min(token.size(), kNameChars);
-        if (!token.empty() && token.find_first_not_of('~') == std::string_view::npos)
-            length = std::min(token.size() - 1, kNameChars);  // tildes only: one is the marker
-        std::memcpy(name, token.data(), length);
-        std::memset(name + length, 0, sizeof name - length);
-        return true;
-    }
-
-    // Reads a score token into `score`; false (score untouched) when the reading has stopped
-    // before it. A token that is no number or is too large sets the score and stops the reading.
-    bool readScore(std::uint32_t& score) {
-        if (!skipSpace()) return false;
-        std::size_t p = pos_;
-        bool negative = false;
-        if (text_[p] == '+' || text_[p] == '-') negative = text_[p++] == '-';
-        unsigned base = 10;
-        bool anyDigit = false;
-        if (at(p) == '0') {
-            anyDigit = true;  // "0" alone, or the start of an octal or hexadecimal number
-            ++p;
-            base = 8;
-            if ((at(p) == 'x' || at(p) == 'X') && digitValue(at(p + 1)) < 16) {
-                base = 16;
-                ++p;
-            }
-        }
-        std::uint64_t value = 0;
-        bool overflow = false;
-        for (int d; (d = digitValue(at(p))) < static_cast<int>(base); ++p) {
-            anyDigit = true;
-            value = value * base + static_cast<unsigned>(d);
-            if (value > UINT32_MAX) {
-                overflow = true;
-                value = UINT32_MAX;  // keeps the product far from 64-bit overflow
-            }
-        }
-        if (!anyDigit) {
-            score = 0;
-            failed_ = true;
-            return true;
-        }
-        pos_ = p;
-        if (negative) {
-            score = 0;
-        } else if (overflow) {
-            score = UINT32_MAX;
-            failed_ = true;
-            return true;
-        } else {
-            score = static_cast<std::uint32_t>(value);
-        }
-        return true;
-    }
-
-private:
-    char at(std::size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
-
-    bool skipSpace() {
-        if (failed_) return false;
-        while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
-        if (pos_ >= text_.size()) failed_ = true;
-        return !failed_;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    bool failed_ = false;
-};
 
 // Appends one name as its file token: blanks (and any other white space) as "_", and a name
 // made only of tildes, the empty one included, with one tilde more.
@@ -122,7 +41,7 @@ void appendNameToken(std::string& out, const char* name) {
     for (std::size_t i = 0; i < length; ++i) {
         const char c = name[i];
         tildesOnly = tildesOnly && c == '~';
-        out += isSpace(c) ? '_' : c;
+        out += TokenReader::isSpace(c) ? '_' : c;
     }
     if (tildesOnly) out += '~';
 }
@@ -146,8 +65,12 @@ void HighscoreTable::load(const char* path) {
 void HighscoreTable::readText(std::string_view text) {
     TokenReader reader(text);
     for (HighscoreEntry& e : entries_) {
-        reader.readName(e.name);
-        reader.readScore(e.score);
+        if (const auto name = reader.word()) storeName(*name, e.name);
+        if (const auto score = reader.number()) {
+            // A negative score is the lowest there is; one too large stops the reading.
+            e.score = score->negative ? 0 : score->magnitude;
+            if (score->tooLarge && !score->negative) reader.stop();
+        }
         for (char* c = e.name; c < e.name + sizeof e.name && *c; ++c)
             if (*c == '_') *c = ' ';
     }

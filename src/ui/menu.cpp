@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <iterator>
+#include <optional>
 
 #include "app/screen_state.h"
 #include "app/settings.h"
@@ -11,10 +13,28 @@
 
 namespace {
 
-constexpr const char* kMainItems[Menu::kItems] = {"Play!", "Options", "Highscores", "Credits", "Exit"};
-// Options item i stands for settings flag i; the fifth item, "Back", is handled on its own.
-constexpr const char* kOptionLabels[4] = {"Ingame Snowflakes", "Music", "Reflection", "Fullscreen"};
-constexpr int kMainScreens[Menu::kItems] = {Playing, Options, Highscores, Credits, Farewell};
+// What each item says and what choosing it does: the main items name the next screen; the
+// options items flip a settings flag, except "Back", which has none and returns to the main items.
+struct MainItem {
+    const char* text;
+    ScreenState next;
+};
+struct OptionItem {
+    const char* text;
+    std::optional<Settings::Flag> flag;
+};
+constexpr MainItem kMainItems[] = {
+    {"Play!", Playing}, {"Options", Options}, {"Highscores", Highscores}, {"Credits", Credits}, {"Exit", Farewell},
+};
+constexpr OptionItem kOptionItems[] = {
+    {"Ingame Snowflakes", Settings::Flag::snowflakes},
+    {"Music", Settings::Flag::music},
+    {"Reflection", Settings::Flag::reflection},
+    {"Fullscreen", Settings::Flag::fullscreen},
+    {"Back", std::nullopt},
+};
+static_assert(std::size(kMainItems) == Menu::kItems && std::size(kOptionItems) == Menu::kItems,
+              "the cursor runs over the same five rows in both modes");
 
 constexpr float kItemX = 300;     // left edge of every item
 constexpr float kTopY = 250;      // baseline of the top item
@@ -44,27 +64,28 @@ void Menu::cursorDown() {
 }
 
 int Menu::select() {
-    if (mode_ == 0) {
-        const int next = kMainScreens[cursor_];
+    if (mode_ == Mode::main) {
+        const ScreenState next = kMainItems[cursor_].next;
         if (next == Options) {
-            mode_ = 1;
+            mode_ = Mode::options;
             cursor_ = 0;
         }
         return next;
     }
-    if (cursor_ == kItems - 1) {
+    const std::optional<Settings::Flag> flag = kOptionItems[cursor_].flag;
+    if (!flag) {
         backToMain();
         return MainMenu;
     }
     if (settings_) {
-        unsigned char& flag = settings_->flag(cursor_);
-        flag = flag == 0 ? 1 : 0;
+        unsigned char& value = settings_->flag(*flag);
+        value = value == 0 ? 1 : 0;
     }
     return -1;
 }
 
 void Menu::backToMain() {
-    mode_ = 0;
+    mode_ = Mode::main;
     cursor_ = 0;
 }
 
@@ -73,17 +94,16 @@ void Menu::draw() const {
     for (int i = 0; i < kItems; ++i) {
         const float y = kTopY - kRowStep * static_cast<float>(i);
         rowColour(i == cursor_);
-        if (mode_ == 0) {
-            font_->print(kItemX, y, kMainItems[i], false);
-        } else if (i < kItems - 1) {
-            const char* label = kOptionLabels[i];
-            font_->print(kItemX, y, label, false);
-            // The value starts one glyph after the label's last character.
-            const float valueX = kItemX + kGlyphStep * static_cast<float>(std::strlen(label) + 1);
-            const bool on = settings_ && settings_->flag(i) != 0;
-            font_->print(valueX, y, on ? "On" : "Off", true);
-        } else {
-            font_->print(kItemX, y, "Back", false);
+        if (mode_ == Mode::main) {
+            font_->print(kItemX, y, kMainItems[i].text, false);
+            continue;
         }
+        const OptionItem& item = kOptionItems[i];
+        font_->print(kItemX, y, item.text, false);
+        if (!item.flag) continue;
+        // The value starts one glyph after the label's last character.
+        const float valueX = kItemX + kGlyphStep * static_cast<float>(std::strlen(item.text) + 1);
+        const bool on = settings_ && settings_->flag(*item.flag) != 0;
+        font_->print(valueX, y, on ? "On" : "Off", true);
     }
 }

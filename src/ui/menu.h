@@ -9,6 +9,7 @@ struct Settings;
 class Menu {
 public:
     static constexpr int kItems = 5;  // items per mode; the cursor runs 0..4, 0 at the top
+    enum class Mode { main, options };
 
     Menu() = default;
 
@@ -29,13 +30,12 @@ public:
     // row current; changes no other OpenGL state.
     void draw() const;
 
-    Settings* settings() const { return settings_; }
-    int mode() const { return mode_; }
+    Mode mode() const { return mode_; }
     int cursor() const { return cursor_; }
 
 private:
     const Font* font_ = nullptr;    // not owned; null until attach
     Settings* settings_ = nullptr;  // not owned; null until attach
-    int mode_ = 0;                  // 0 main menu, 1 options menu; default 0
+    Mode mode_ = Mode::main;        // which items show; default main
     int cursor_ = 0;                // highlighted item 0..4; default 0
 };

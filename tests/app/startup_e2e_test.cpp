@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -71,6 +72,25 @@ TEST(Startup, WithoutAVideoModeItReportsAndRunsOnUntilTerminated) {
     ASSERT_TRUE(game.wait(20s, &status));
     EXPECT_EQ(status, 0);
     EXPECT_EQ(dir.read("game.cfg"), "0 0 1 0");
+}
+
+// Lines that cannot be written are lost and nothing else changes: no SIGPIPE ends the game.
+TEST(Startup, WithItsOutputGoneItRunsOnAndEndsInOrder) {
+    TempDir dir;
+    dir.write("game.cfg", "0 0x1 1 00");
+    GameProcess game(YT_GAME_BINARY, dir.path(), {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}}, true);
+    // The sound thread starts after the start-up lines have gone into the closed pipe.
+    const auto threads = [&] {
+        return std::distance(std::filesystem::directory_iterator("/proc/" + std::to_string(game.pid()) + "/task"),
+                             std::filesystem::directory_iterator());
+    };
+    ASSERT_TRUE(waitUntil([&] { return !game.running() || threads() > 1; }, 20s));
+    ASSERT_TRUE(game.running());
+    game.signal(SIGTERM);
+    int status = -1;
+    ASSERT_TRUE(game.wait(20s, &status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dir.read("game.cfg"), "0 1 1 0");
 }
 
 TEST(Startup, InARealWindowItShowsTheTitleHidesTheCursorAndClosesInOrder) {

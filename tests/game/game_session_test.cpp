@@ -1,46 +1,48 @@
 // SPDX-License-Identifier: MIT
+// The session's rules, tick by tick: falling, landing and locking, rows removed and scored by
+// level, the level and gravity's speed, pause and soft drop, game over.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
-#include <cmath>
-#include <random>
 
 #include "game/game_session.h"
+#include "support/test_access.h"
 
 namespace {
 
-using CellList = std::vector<std::pair<int, int>>;
+using Cells = std::vector<std::pair<int, int>>;
 
-CellList cells(const std::vector<Block>& blocks) {
-    CellList out;
+Cells cellsOf(const std::vector<Block>& blocks) {
+    Cells out;
     for (const Block& b : blocks) out.emplace_back(b.column(), b.row());
     return out;
 }
 
-Block blockAt(int column, int row) {
-    Block b;
-    b.translate(static_cast<float>(column), static_cast<float>(row));
-    return b;
+// Settles `heap`, then drops a column of four into column 0 with its lowest block in row
+// `lowest` and ticks until it locks; the lock spawns the next piece in row 22.
+void dropColumn(GameSession& s, const Cells& heap, int lowest = 0) {
+    for (auto [c, r] : heap) TestAccess::settled(s).emplace_back().translate(float(c), float(r));
+    s.rebuildGrid();
+    TestAccess::current(s).layout(1, nullptr);
+    TestAccess::current(s).translate(0, float(lowest + 3));
+    for (int t = 0; t < 100 && s.current().blocks[0].y != 22; ++t) s.tick();
 }
 
-// Settles blocks filling `rows` in every column but 0, then drops a column of four into column 0
-// from row 3 and ticks until it locks (two ticks, the lock spawns at row 22).
-void dropColumnIntoRows(GameSession& s, const std::vector<int>& rows, int fromRow = 3) {
+// Columns 1 to 10 of each row: full once column 0 is filled.
+Cells rowsBut0(std::initializer_list<int> rows) {
+    Cells out;
     for (int r : rows)
-        for (int c = 1; c < OccupancyGrid::kColumns; ++c) s.settledForTest().push_back(blockAt(c, r));
-    s.rebuildGrid();
-    s.currentForTest().layout(1, nullptr);
-    s.currentForTest().translate(0, static_cast<float>(fromRow));
-    for (int t = 0; t < 100 && s.current().blocks[0].y != 22; ++t) s.tick();
+        for (int c = 1; c < 11; ++c) out.emplace_back(c, r);
+    return out;
 }
 
 }  // namespace
 
 TEST(GameSession, ColumnOfFourFallsTwentyTicksAndScores21) {
-    GameSession s(false);
-    s.setNextKindForTest(1);
+    GameSession s;
+    TestAccess::setNextKind(s, 1);
     s.spawn();
+    EXPECT_EQ(s.timerInterval(), 300);
     for (int t = 1; t <= 19; ++t) {
         s.tick();
         ASSERT_EQ(s.current().blocks[3].y, 19 - t);
@@ -49,113 +51,80 @@ TEST(GameSession, ColumnOfFourFallsTwentyTicksAndScores21) {
     }
     s.tick();  // the 20th locks: 20 tick points plus 1 for a lock without rows
     EXPECT_EQ(s.score(), 21);
-    EXPECT_EQ(cells(s.settled()), (CellList{{5, 3}, {5, 2}, {5, 1}, {5, 0}}));
+    EXPECT_EQ(cellsOf(s.settled()), (Cells{{5, 3}, {5, 2}, {5, 1}, {5, 0}}));
     EXPECT_EQ(s.current().blocks[0].y, 22);
 }
 
-TEST(GameSession, LockScoresRemovedRowsByLevelAndPowerAndLevelsRise) {
+TEST(GameSession, LocksRemoveFullRowsScoreThemByLevelAndRaiseTheLevel) {
     struct Case {
-        std::vector<int> fullRows;
-        int lines, level;  // before the drop
-        int points;        // besides the two ticks' level each
-        int removed;
+        Cells heap;
+        int lines, level;                   // before the drop
+        int score, linesAfter, levelAfter;  // two ticks' level each, then (5 * level) ^ rows removed
+        int interval;                       // of the piece spawned by the lock, before the level rises
+        Cells left;
     };
-    // Rows 0 and 2 with row 1 not full go in one lock; 9 + 1 lines reach level 2 only after it.
-    const Case cases[] = {{{0, 1, 2, 3}, 0, 1, 625, 4}, {{0}, 10, 2, 10, 1}, {{0, 2}, 0, 1, 25, 2}, {{0}, 9, 1, 5, 1}};
+    Cells strays = rowsBut0({0, 2});  // rows 0 and 2 go in one lock; blocks outside the well follow
+    strays.insert(strays.end(), {{3, 22}, {4, -1}});
+    const Case cases[] = {
+        {rowsBut0({0, 1, 2, 3}), 0, 1, 627, 4, 1, 300, {}},
+        {rowsBut0({0}), 10, 2, 14, 11, 2, 250, {{0, 2}, {0, 1}, {0, 0}}},
+        {strays, 0, 1, 27, 2, 1, 300, {{3, 20}, {4, -1}, {0, 1}, {0, 0}}},
+        {rowsBut0({0}), 9, 1, 7, 10, 2, 300, {{0, 2}, {0, 1}, {0, 0}}},
+    };
     for (const Case& c : cases) {
-        GameSession s(false);
-        s.setLinesForTest(c.lines);
-        s.setLevelForTest(c.level);
-        dropColumnIntoRows(s, c.fullRows);
-        EXPECT_EQ(s.score(), 2 * c.level + c.points) << c.points;
-        EXPECT_EQ(s.lines(), c.lines + c.removed);
-        EXPECT_EQ(s.level(), (c.lines + c.removed) / 10 + 1);
-        EXPECT_EQ(s.settled().size(), 10 * c.fullRows.size() + 4 - 11 * c.removed);
-        for (int r = 0; r < 4; ++r)  // what is left of the piece, lowered onto the floor
-            EXPECT_EQ(s.grid().occupied(0, r), r < 4 - c.removed) << r;
-        EXPECT_EQ(s.timerInterval(), 350 - 50 * c.level);  // spawned inside the tick, before any rise
+        GameSession s;
+        TestAccess::setCounters(s, c.lines, c.level);
+        dropColumn(s, c.heap);
+        EXPECT_EQ(s.score(), c.score);
+        EXPECT_EQ(s.lines(), c.linesAfter);
+        EXPECT_EQ(s.level(), c.levelAfter);
+        EXPECT_EQ(cellsOf(s.settled()), c.left) << c.score;
+        int inside = 0, marked = 0, occupied = 0;  // the grid holds exactly the settled cells in the well
+        for (auto [col, row] : c.left) inside += OccupancyGrid::inside(col, row), marked += s.grid().occupied(col, row);
+        for (auto byte : s.grid().bytes()) occupied += byte;
+        EXPECT_TRUE(marked == inside && occupied == inside);
+        EXPECT_EQ(s.timerInterval(), c.interval);
+    }
+    // Gravity speeds up to 50 ms at level 6 and stays there; the score saturates.
+    GameSession s;
+    for (auto [level, ms] : {std::pair{2, 250}, {6, 50}, {7, 50}, {INT_MAX, 50}}) {
+        TestAccess::setCounters(s, 0, level);
         s.spawn();
-        EXPECT_EQ(s.timerInterval(), 350 - 50 * s.level());
+        EXPECT_EQ(s.timerInterval(), ms) << level;
     }
-    // Never below the 50 ms of level 6 (the plain formula gives 0 at level 7, then negative).
-    GameSession s(false);
-    for (auto [level, ms] : {std::pair{5, 100}, {6, 50}, {7, 50}, {INT_MAX, 50}}) {
-        s.setLevelForTest(level);
-        EXPECT_EQ(s.gravityInterval(), ms) << level;
-    }
-    // The ticks alone pass INT_MAX at level ~214 million, then (5 * level)^4: the score saturates.
-    s.setLinesForTest(INT_MAX - 100);
-    dropColumnIntoRows(s, {0, 1, 2, 3}, 13);
+    TestAccess::setCounters(s, INT_MAX - 100, INT_MAX);
+    dropColumn(s, rowsBut0({0, 1, 2, 3}), 10);
     EXPECT_EQ(s.score(), INT_MAX);
     EXPECT_EQ(s.lines(), INT_MAX - 96);
 }
 
-// The timer side of pause and soft drop is checked on the real timer.
-TEST(GameSession, MovesWhilePausedAndGameOverByASettledBlockInColumn5Row22) {
-    GameSession s(false);
-    s.setNextKindForTest(1);
+TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
+    GameSession s;
+    TestAccess::setNextKind(s, 1);
     s.spawn();
+    s.softDrop();
+    EXPECT_EQ(s.timerInterval(), 25);
     s.togglePause();
+    EXPECT_EQ(s.timerInterval(), 0);
+    s.softDrop();  // ignored while paused; moves still move
     s.moveLeft();
     s.rotate();
+    EXPECT_EQ(s.timerInterval(), 0);
     EXPECT_EQ(s.current().blocks[1].x, 4);
     EXPECT_EQ(s.current().angle, 90);
     s.togglePause();
+    EXPECT_EQ(s.timerInterval(), 300) << "resuming ends a soft drop";
 
-    s.setNextKindForTest(5);  // kind 5 has no block in (5, 22)
+    TestAccess::setNextKind(s, 5);  // kind 5 has no block in (5, 22)
     s.spawn();
     s.lock();
     EXPECT_FALSE(s.isGameOver());
-    s.currentForTest().layout(0, nullptr);
-    s.currentForTest().translate(5, 22);
+    TestAccess::setNextKind(s, 0);
+    s.spawn();
     s.lock();
+    EXPECT_TRUE(s.isGameOver());
     EXPECT_TRUE(s.isGameOver());
     EXPECT_EQ(s.timerInterval(), 0);
     s.reset();
-    EXPECT_TRUE(!s.isGameOver() && s.settled().empty());
-}
-
-// rebuildGrid and clearRows against a plain recomputation on random heaps, with overlapping blocks
-// and blocks below the floor and above the well: while a row of the well is full, remove the
-// lowest and lower everything above it.
-TEST(GameSession, ClearRowsMatchesAPlainRecomputation) {
-    std::mt19937 rng(12345);
-    auto gridOf = [](const std::vector<Block>& heap) {  // column-major, 1 for a settled cell
-        std::array<std::uint8_t, OccupancyGrid::kCells> g{};
-        for (const Block& b : heap)
-            if (b.x >= 0 && b.x < OccupancyGrid::kColumns && b.y >= 0 && b.y < OccupancyGrid::kRows)
-                g[static_cast<int>(b.y) + OccupancyGrid::kRows * static_cast<int>(b.x)] = 1;
-        return g;
-    };
-    for (int board = 0; board < 400; ++board) {
-        GameSession s(false);
-        const int level = 1 + static_cast<int>(rng() % 3);
-        s.setLevelForTest(level);
-        std::vector<Block> heap;
-        const int denseTop = static_cast<int>(rng() % 24);
-        for (int r = -2; r < 24; ++r)
-            for (int c = 0; c < OccupancyGrid::kColumns; ++c)
-                for (unsigned percent : {r < denseTop ? 95u : 30u, 5u})  // some cells twice
-                    if (rng() % 100 < percent) heap.push_back(blockAt(c, r));
-        std::shuffle(heap.begin(), heap.end(), rng);
-        s.settledForTest() = heap;
-        s.rebuildGrid();
-        ASSERT_EQ(s.grid().bytes(), gridOf(heap)) << "board " << board;
-
-        int removed = 0;
-        for (int r = 0; r < OccupancyGrid::kRows; ++r) {
-            const auto g = gridOf(heap);
-            int filled = 0;
-            for (int c = 0; c < OccupancyGrid::kColumns; ++c) filled += g[r + OccupancyGrid::kRows * c];
-            if (filled < OccupancyGrid::kColumns) continue;
-            std::erase_if(heap, [&](const Block& b) { return b.y == r; });
-            for (Block& b : heap) b.y -= b.y > r ? 1 : 0;
-            ++removed, --r;  // look at this row again
-        }
-        s.clearRows();
-        ASSERT_EQ(cells(s.settled()), cells(heap)) << "board " << board;
-        ASSERT_EQ(s.grid().bytes(), gridOf(heap)) << "board " << board;
-        EXPECT_EQ(s.lines(), removed);
-        EXPECT_EQ(s.score(), static_cast<int>(std::min(std::pow(5.0 * level, removed), double(INT_MAX))));
-    }
+    EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.level() == 1);
 }

@@ -41,8 +41,6 @@ TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     p.layout(3, textures.data());
     EXPECT_EQ(p.angle, 0);
     EXPECT_EQ(p.blocks[3].texture, &textures[3]);
-    p.layout(9, textures.data());  // no such kind: kind 0, never a read past the tables
-    EXPECT_EQ(p.blocks[1].texture, &textures[0]);
 
     OccupancyGrid grid;
     grid.set(3, 3);  // directly left of block 1 at (4, 3)
@@ -54,7 +52,6 @@ TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     EXPECT_EQ(p.blocks[0].x, 5);
     for (int i = 0; i < 4; ++i) p.moveDown(grid);  // two rows down to the floor, which is no cell
     EXPECT_EQ(p.blocks[3].y, 0);
-    EXPECT_FALSE(p.blocks[0].neighbourOccupied(static_cast<Direction>(7), grid));
 }
 
 // Each turn shows the start shape turned a further quarter anticlockwise (the square never

@@ -1,29 +1,38 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the game into a temporary prefix as a packager would, checks the desktop files, starts
-# it through the launcher as a new user (a temporary home), leaves through the farewell screen and
-# looks for the player's files in the per-user directory. Then builds the .deb and checks its
-# dependencies. Needs an X display (the test command provides Xvfb) and xdotool.
+# it as the desktop entry does, as a new user (a temporary home), leaves through the farewell
+# screen and looks for the player's files in the per-user directory. Then builds the .deb with a
+# packager's address (set in the build directory's cache for the time of the test) and checks its
+# dependencies, its contents and lintian's verdict. Needs an X display (the test command provides
+# Xvfb), xdotool and lintian.
 set -euo pipefail
 build=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
 game=""
-cleanup() { [ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$work"; }
+maintainer=$(sed -n 's/^YT_PACKAGE_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
+cleanup() {
+  [ -n "$game" ] && kill "$game" 2>/dev/null
+  cmake -DYT_PACKAGE_MAINTAINER="$maintainer" "$build" >/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 prefix=$work/prefix
 home=$work/home
 mkdir -p "$home" "$work/elsewhere"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/yuletumble games/yuletumble share/applications/yuletumble.desktop \
+for f in games/yuletumble libexec/yuletumble/yuletumble share/applications/yuletumble.desktop \
          share/metainfo/yuletumble.metainfo.xml share/icons/hicolor/256x256/apps/yuletumble.png \
-         share/yuletumble/data/font.bmp share/yuletumble/data/background.mp3; do
+         share/yuletumble/data/font.bmp share/yuletumble/data/background.mp3 share/man/man6/yuletumble.6.gz \
+         share/doc/yuletumble/copyright share/doc/yuletumble/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "missing $f"
 done
-[ -x "$prefix/bin/yuletumble" ] || fail "launcher not executable"
 desktop-file-validate "$prefix/share/applications/yuletumble.desktop" || fail "desktop entry"
+launcher=$(sed -n 's/^Exec=//p' "$prefix/share/applications/yuletumble.desktop")
+[ "$launcher" = "$prefix/games/yuletumble" ] && [ -x "$launcher" ] || fail "desktop entry runs $launcher"
 appstreamcli validate --no-net "$prefix/share/metainfo/yuletumble.metainfo.xml" >/dev/null || fail "AppStream metadata"
 
 # A new user starts the game from the menu, wherever that runs it from. The per-user directory
@@ -32,7 +41,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/yuletumble.metainfo.xml" 
 dir=$home/.local/share/yuletumble
 mkdir -p "$dir"
 printf '%s' "0 0 1 1" > "$dir/game.cfg"
-(cd "$work/elsewhere" && HOME=$home XDG_DATA_HOME= SDL_AUDIODRIVER=dummy exec "$prefix/bin/yuletumble" >/dev/null 2>&1) &
+(cd "$work/elsewhere" && HOME=$home XDG_DATA_HOME= SDL_AUDIODRIVER=dummy exec "$launcher" >/dev/null 2>&1) &
 game=$!
 window=""
 for _ in $(seq 300); do
@@ -57,7 +66,9 @@ game=""
 [ "$(head -2 "$dir/highscore.lst" | tr '\n' ' ')" = "stone 100 " ] || fail "highscore.lst"
 [ ! -e "$work/elsewhere/game.cfg" ] || fail "game.cfg written where the launcher was started"
 
-# The package: the same files, with the libraries it needs as dependencies.
+# The package: the same files under /usr, with the libraries it needs as dependencies, and nothing
+# that lintian counts as an error or a warning.
+cmake -DYT_PACKAGE_MAINTAINER="Yuletumble Packager <packager@example.org>" "$build" >/dev/null
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -65,5 +76,8 @@ for lib in libsdl1.2 libmpg123 libglu libopengl; do
   [[ "$depends" == *"$lib"* ]] || fail "package does not depend on $lib: $depends"
 done
 dpkg-deb -c "$deb" > "$work/contents"
-grep -q './usr/games/yuletumble$' "$work/contents" || fail "package lacks the game"
+for f in games/yuletumble libexec/yuletumble/yuletumble; do
+  grep -q "\./usr/$f\$" "$work/contents" || fail "package lacks /usr/$f"
+done
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 echo "install test passed"

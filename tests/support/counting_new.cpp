@@ -7,19 +7,17 @@
 
 // Every plain and array form of new and delete is replaced so that they always pair up (the
 // driver uses several); out of line so that the compiler does not pair malloc and free itself.
-namespace {
-std::atomic<long> allocations{0};
-__attribute__((noinline)) void* countedAlloc(std::size_t size) noexcept {
+static std::atomic<long> allocations{0};
+__attribute__((noinline)) static void* countedAlloc(std::size_t size) noexcept {
     ++allocations;
     return std::malloc(size ? size : 1);
 }
-}  // namespace
 
 long allocationCount() { return allocations.load(); }
 
 void* operator new(std::size_t size) {
-    if (void* p = countedAlloc(size)) return p;
-    throw std::bad_alloc();
+    void* p = countedAlloc(size);
+    return p ? p : throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size); }

@@ -37,9 +37,10 @@ std::vector<std::string> mergedEnvironment(const std::map<std::string, std::stri
 }  // namespace
 
 GameProcess::GameProcess(const std::string& program, const std::string& workDir,
-                         const std::map<std::string, std::string>& env) {
+                         const std::map<std::string, std::string>& env, bool outputClosed) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    if (outputClosed) close(pipeFds[0]);
     const std::vector<std::string> envStrings = mergedEnvironment(env);
     std::vector<char*> envp;
     for (const auto& s : envStrings) envp.push_back(const_cast<char*>(s.c_str()));
@@ -51,7 +52,7 @@ GameProcess::GameProcess(const std::string& program, const std::string& workDir,
         // The game must not outlive a test that dies: it would keep the test runner's output open.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(pipeFds[1], 1);
-        close(pipeFds[0]);
+        if (!outputClosed) close(pipeFds[0]);
         close(pipeFds[1]);
         if (chdir(workDir.c_str()) != 0) _exit(126);
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
@@ -59,6 +60,7 @@ GameProcess::GameProcess(const std::string& program, const std::string& workDir,
         _exit(127);
     }
     close(pipeFds[1]);
+    if (outputClosed) return;
     outFd_ = pipeFds[0];
     fcntl(outFd_, F_SETFL, O_NONBLOCK);
 }
@@ -73,6 +75,7 @@ GameProcess::~GameProcess() {
 }
 
 void GameProcess::drain(bool block) {
+    if (outFd_ < 0) return;
     char buf[4096];
     for (;;) {
         if (block) {

@@ -14,8 +14,10 @@
 class GameProcess {
 public:
     // Starts `program` (no arguments) in `workDir`; `env` entries are added to (or replace) the
-    // test's own environment; an empty value removes the variable.
-    GameProcess(const std::string& program, const std::string& workDir, const std::map<std::string, std::string>& env);
+    // test's own environment; an empty value removes the variable. With `outputClosed` the child's
+    // standard output is a pipe whose reader has already gone.
+    GameProcess(const std::string& program, const std::string& workDir, const std::map<std::string, std::string>& env,
+                bool outputClosed = false);
     ~GameProcess();  // kills the child if it still runs
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;

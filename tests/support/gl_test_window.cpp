@@ -3,96 +3,70 @@
 
 #include <GL/glu.h>
 #include <SDL.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
 #include "render/gl_base_state.h"
 
 bool GlTestWindow::available_ = false;
+TempDir GlTestWindow::workDir_;
+static std::array<GLfloat, 16> sceneProjection;
 
 void GlTestWindow::SetUpTestSuite() {
-    if (available_) return;
     const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) return;
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0) return;
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (!SDL_SetVideoMode(640, 480, 0, SDL_OPENGL)) {
-        SDL_Quit();
-        return;
-    }
+    if (available_ || !display || !*display || chdir(workDir_.path().c_str()) != 0) return;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0 || !SDL_SetVideoMode(640, 480, 0, SDL_OPENGL)) return;
     setBaseState();
     setLights();
     setSceneProjection(640, 480);
+    glGetFloatv(GL_PROJECTION_MATRIX, sceneProjection.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);  // rows read back are not padded
     available_ = true;
 }
 
-void GlTestWindow::TearDownTestSuite() {}
-
 void GlTestWindow::SetUp() {
     if (!available_) GTEST_SKIP() << "no X display with OpenGL";
-    glColor4f(1, 1, 1, 1);
-    glBindTexture(GL_TEXTURE_2D, 0);
     beginFrame();
 }
 
-void GlTestWindow::beginFrame() {
+void GlTestWindow::beginFrame(float z) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    glTranslatef(0, 0, z);
 }
 
-std::array<int, 3> GlTestWindow::pixel(int x, int y) {
+Pixel GlTestWindow::pixel(int x, int y) {
     unsigned char rgb[3] = {0, 0, 0};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return {rgb[0], rgb[1], rgb[2]};
 }
 
-long GlTestWindow::brightness(int x0, int y0, int x1, int y1) {
-    long sum = 0;
-    const int w = x1 - x0, h = y1 - y0;
-    if (w <= 0 || h <= 0) return 0;
-    std::basic_string<unsigned char> buf(static_cast<size_t>(w) * h * 3, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, buf.data());
-    for (unsigned char c : buf) sum += c;
-    return sum;
-}
-
-std::array<double, 2> GlTestWindow::project(double x, double y, double z) {
-    GLdouble model[16], proj[16];
+Pixel GlTestWindow::at(double x, double y, double z) {
+    GLdouble model[16], proj[16], wx = 0, wy = 0, wz = 0;
     GLint view[4];
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, proj);
     glGetIntegerv(GL_VIEWPORT, view);
-    GLdouble wx = 0, wy = 0, wz = 0;
     gluProject(x, y, z, model, proj, view, &wx, &wy, &wz);
-    return {wx, wy};
+    return pixel(static_cast<int>(wx), static_cast<int>(wy));
 }
 
-void GlTestWindow::expectBaseState(const std::string& what) {
+void GlTestWindow::expectBaseState(const std::string& what, const std::function<void()>& draw) {
     SCOPED_TRACE(what);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    GLint v = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &v);
-    EXPECT_EQ(v, GL_LEQUAL);
-    glGetIntegerv(GL_BLEND_SRC, &v);
-    EXPECT_EQ(v, GL_SRC_ALPHA);
-    glGetIntegerv(GL_BLEND_DST, &v);
-    EXPECT_EQ(v, GL_ONE_MINUS_SRC_ALPHA);
-    glGetIntegerv(GL_MATRIX_MODE, &v);
-    EXPECT_EQ(v, GL_MODELVIEW);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &v);
-    EXPECT_EQ(v, 1);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &v);
-    EXPECT_EQ(v, 1);
+    std::array<GLfloat, 16> before{}, after{}, projection{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, before.data());
+    if (draw) draw();
+    glGetFloatv(GL_MODELVIEW_MATRIX, after.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    EXPECT_TRUE(after == before && projection == sceneProjection) << "modelview or projection matrix changed";
+    // The enables, then the depth and blend functions, the matrix mode and the stack depths.
+    std::vector<GLint> state;
+    for (GLenum name : {GL_TEXTURE_2D, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1,
+                        GL_COLOR_MATERIAL, GL_BLEND, GL_DEPTH_FUNC, GL_BLEND_SRC, GL_BLEND_DST, GL_MATRIX_MODE,
+                        GL_MODELVIEW_STACK_DEPTH, GL_PROJECTION_STACK_DEPTH})
+        glGetIntegerv(name, &state.emplace_back());
+    EXPECT_EQ(state, (std::vector<GLint>{1, 1, 1, 1, 1, 1, 1, 0, GL_LEQUAL, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+                                         GL_MODELVIEW, 1, 1}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -5,29 +5,33 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
-// A real 640 x 480 OpenGL window (Xvfb in CI) for the GL tests, set up with the game's base
-// state, lights and projection exactly as the game's start-up does. Tests are skipped when no X
-// display is available.
+#include "support/temp_dir.h"
+
+using Pixel = std::array<int, 3>;
+
+// A real 640 x 480 OpenGL window (Xvfb in CI) set up with the game's base state, lights and
+// projection as its start-up does, and a fresh working directory, so that the game's fixed data/
+// names find only what a test puts there. Tests are skipped when no X display is available.
 class GlTestWindow : public ::testing::Test {
-protected:
+public:
     static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
 
-    // Clears colour and depth and loads the identity modelview matrix, as every game frame starts.
-    static void beginFrame();
-    // RGB of the pixel at window coordinates (x, y), origin bottom left, read from the frame being
-    // drawn (the current read buffer: sdl12-compat draws into its own framebuffer object).
-    static std::array<int, 3> pixel(int x, int y);
-    // Sum of R+G+B over a rectangle; 0 means nothing was drawn there on the black clear colour.
-    static long brightness(int x0, int y0, int x1, int y1);
-    // Where the current modelview and projection put object point (x, y, z) in window pixels.
-    static std::array<double, 2> project(double x, double y, double z);
-    // Checks every piece of the base state (enables, depth func, blend func, matrix mode, stack
-    // depths back at 1) and that no GL error is pending; `what` names the call in failures.
-    static void expectBaseState(const std::string& what);
+    // Clears colour and depth and loads the identity modelview matrix, as every game frame starts,
+    // then moves `z` units away as the screens other than the game do (by -5).
+    static void beginFrame(float z = 0);
+    // RGB of window pixel (x, y), origin bottom left, in the frame being drawn.
+    static Pixel pixel(int x, int y);
+    // The pixel where the current matrices put object point (x, y, z).
+    static Pixel at(double x, double y, double z = 0);
+    // Runs `draw` (if any), then checks that the modelview matrix is as it found it, the scene
+    // projection in place, every enable of the base state, the depth and blend functions, the
+    // matrix mode and stack depths as the game's start-up leaves them, and no GL error pending.
+    static void expectBaseState(const std::string& what, const std::function<void()>& draw = {});
 
     static bool available_;
+    static TempDir workDir_;  // the working directory
 };

@@ -16,7 +16,7 @@ TEST(Menu, CursorWrapsInBothModesAndEveryItemActs) {
         for (int i = 0; i < 5 - item; ++i) menu.cursorUp();  // wraps from the top to the bottom
         EXPECT_EQ(menu.select(), screens[item]) << item;
         // Options switches mode; every other item stays highlighted for the return.
-        EXPECT_EQ(menu.mode(), item == 1 ? 1 : 0);
+        EXPECT_EQ(menu.mode(), item == 1 ? Menu::Mode::options : Menu::Mode::main);
         EXPECT_EQ(menu.cursor(), item == 1 ? 0 : item);
     }
     menu.cursorDown();
@@ -31,15 +31,15 @@ TEST(Menu, CursorWrapsInBothModesAndEveryItemActs) {
     for (int item = 0; item < 4; ++item, menu.cursorDown()) {
         EXPECT_EQ(menu.select(), -1);
         EXPECT_EQ(menu.cursor(), item);
-        for (int f = 0; f < 4; ++f) EXPECT_EQ(settings.flag(f) != 0, f != item) << item << " " << f;
+        for (int f = 0; f < 4; ++f) EXPECT_EQ(settings.flag(Settings::Flag(f)) != 0, f != item) << item << " " << f;
         EXPECT_EQ(menu.select(), -1);
-        EXPECT_EQ(settings.flag(item), 1);
+        EXPECT_EQ(settings.flag(Settings::Flag(item)), 1);
     }
     EXPECT_EQ(menu.select(), MainMenu);  // "Back"
-    EXPECT_TRUE(menu.mode() == 0 && menu.cursor() == 0);
+    EXPECT_TRUE(menu.mode() == Menu::Mode::main && menu.cursor() == 0);
     menu.cursorDown();
     menu.select();
     menu.cursorDown();
     menu.backToMain();  // Escape on the options screen
-    EXPECT_TRUE(menu.mode() == 0 && menu.cursor() == 0);
+    EXPECT_TRUE(menu.mode() == Menu::Mode::main && menu.cursor() == 0);
 }

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+// Intro images, farewell banner, snowfall and credits: their timing, the snow's use of rand(), and
+// what they draw where in a real window. No image file is there, so everything is drawn
+// untextured in its colour and every glyph as a solid 16 x 16 quad.
+#include <cmath>
+#include <cstdlib>
+
+#include "render/credits_scroller.h"
+#include "render/exit_banner.h"
+#include "render/fade_image.h"
+#include "render/font.h"
+#include "render/snowfall.h"
+#include "support/gl_test_window.h"
+
+namespace {
+
+using Mode = FadeImage::Mode;
+using Effects = GlTestWindow;
+
+// Whether the quad (-w, -h)..(w, h) at z = 0 of the current matrices lights the pixel just inside its
+// corner (w, h) and leaves the one just outside black.
+bool fills(double w, double h) { return Effects::at(w * .96, h * .96)[0] && Effects::at(w / .96, h / .96) == Pixel{}; }
+
+// An image is done on the frame that reaches its end, exactly, and a long frame overshoots it.
+// Drawn 10 units away, the zoom shows the 2 x 1 quad at scale 1 and 2, and nothing on the frame that
+// reaches scale 3, where its alpha is 0; the fade shows nothing at first, then the quad unscaled.
+TEST_F(Effects, IntroImagesEndOnTimeZoomingOutOrFadingInAndTheBannerSlidesLeft) {
+    for (auto [mode, speed, dt, doneAt, end] : {std::tuple{Mode::zoom, 0.5f, 16.0f, 4000.0f, 3.0f},
+                                                {Mode::fadeIn, 0.0f, 1.0f, 5000.0f, 1.0f},
+                                                {Mode::fadeIn, 0.001f, 1.0f, 1000.0f, 1.0f}}) {
+        FadeImage image;
+        image.init("none.bmp", mode, speed);
+        float ms = 0;
+        for (; !image.isDone() && ms < 1e5f; ms += dt) image.advance(dt);
+        EXPECT_TRUE(ms == doneAt && image.amount() == end) << ms << " ms to " << end;
+        image.advance(60000);
+        EXPECT_GT(image.amount(), end);
+    }
+    FadeImage zoom, fade;
+    zoom.init("none.bmp", Mode::zoom, 0);
+    fade.init("none.bmp", Mode::fadeIn, 0.001f);
+    for (int i = 0; i < 3; ++i) {
+        beginFrame(-10);
+        expectBaseState("zoom", [&] { zoom.update(i ? 2000 : 0); });
+        EXPECT_TRUE(i == 2 ? at(0, 0) == Pixel{} : fills(1 + i, 0.5 + i / 2.0)) << i;
+        beginFrame(-10);
+        expectBaseState("fade", [&] { fade.update(i ? 500 : 0); });
+        EXPECT_TRUE(i == 0 ? at(0, 0) == Pixel{} : fills(1, 0.5)) << i;
+    }
+    // The farewell banner slides left over the red glow by a unit a second from x = 8: left of its
+    // edge, 5 units away, the glow alone; right of it the white banner added to the glow.
+    ExitBanner banner;
+    beginFrame(-5);
+    expectBaseState("banner", [&] { banner.update(1000); });
+    EXPECT_TRUE(at(-1.1, 0)[0] > 0 && at(-1.1, 0)[1] == 0 && at(-0.9, 0)[1] > 0);  // its left edge at 7 - 8
+    for (int ms = 1000; ms < 8000; ++ms) banner.advance(1);
+    EXPECT_EQ(banner.x(), 0.0f);  // centred after 8 s
+}
+
+// A flake turned by three different angles shows its corners where translating it, then turning it
+// about x, then y, then z puts them, and moves only after it is drawn. Every value comes from rand()
+// in the documented order: x from two, y (on scatter only; a respawn puts it at 60), z, the three
+// angles, the speed in five steps (ten on respawn).
+TEST_F(Effects, SnowflakesAreTurnedAboutXThenYThenZAndTakeTheirRandValuesInOrder) {
+    Snowfall snow;
+    for (Flake& f : snow.flakes()) f = Flake{1000, 0, 0, 0, 0, 0, 0};  // parked off-screen
+    Flake& flake = snow.flakes()[0] = Flake{0.3f, -0.2f, -1, 30, 200, 70, 0.01f};
+    beginFrame(-5);
+    expectBaseState("snow", [&] { snow.update(100); });
+    glTranslatef(0.3f, -0.2f, -1);
+    glRotatef(30, 1, 0, 0);
+    glRotatef(200, 0, 1, 0);
+    glRotatef(70, 0, 0, 1);
+    EXPECT_TRUE(fills(0.5, 0.5) && fills(-0.5, 0.5) && fills(-0.5, -0.5) && fills(0.5, -0.5));
+    EXPECT_TRUE(std::abs(flake.y + 1.2f) < 1e-5f && flake.angleX == 40 && flake.angleY == 210 && flake.angleZ == 80);
+
+    std::vector<int> r(8015);
+    std::srand(12345);
+    for (int& v : r) v = std::rand();
+    const auto madeOf = [](const Flake& f, const int* v, bool scatter) {
+        const int* a = v + (scatter ? 4 : 3);  // the values after x, y and z
+        const int y = scatter ? v[2] % 60 - 20 : 60, steps = scatter ? 5 : 10;
+        const std::array want{v[0] % 30 - v[1] % 30, y, -(a[-1] % 50), a[0] % 360, a[1] % 360, a[2] % 360,
+                              a[3] % steps + 1};
+        const std::array got{f.x, f.y, f.z, f.angleX, f.angleY, f.angleZ, f.fallSpeed * 100};
+        for (int i = 0; i < 7; ++i) EXPECT_NEAR(got[i], want[i], 1e-4) << "field " << i;
+    };
+    std::srand(12345);
+    snow.scatter();
+    for (int i = 0; i < 1000 && !HasFailure(); ++i) madeOf(snow.flakes()[i], &r[8 * i], true);
+    // Once a flake reaches y = -30 exactly (not at -29.99) it respawns, in array order, taking seven
+    // values; a frame of 0 ms moves nothing and takes none.
+    for (Flake& f : snow.flakes()) f = Flake{0, 10, -5, 0, 0, 0, 0.5f};
+    snow.flakes()[3].y = snow.flakes()[900].y = -25;
+    snow.flakes()[4].y = -24.99f;
+    snow.update(0);
+    snow.update(10);
+    madeOf(snow.flakes()[3], &r[8000], false);
+    madeOf(snow.flakes()[900], &r[8007], false);
+    EXPECT_EQ(std::rand(), r[8014]);
+    EXPECT_TRUE(std::abs(snow.flakes()[4].y + 29.99f) < 1e-4f && snow.flakes()[0].y == 5);
+}
+
+// The hint in the colour current before, the title red at its scroll position rounded down, the
+// other lines white; the scroll starts again from 0 once it reaches 800.
+TEST_F(Effects, CreditsScrollHalfAUnitPerMsBehindAFixedHint) {
+    Font font;
+    font.build();
+    CreditsScroller credits;
+    credits.setFont(&font);
+    credits.advance(1631.8f);
+    credits.advance(1);  // 799.9 -> 800.4
+    EXPECT_EQ(credits.scrollY(), 0.0f);
+    credits.restart();
+    credits.advance(1632);  // one long frame from the start wraps at once, to 0
+    EXPECT_EQ(credits.scrollY(), 0.0f);
+    credits.restart();
+    glColor3f(0, 0, 1);
+    expectBaseState("credits", [&] { credits.update(31.4f); });  // from -16 to -0.3: the title at -1
+    EXPECT_TRUE(pixel(555, 15) == (Pixel{0, 0, 255}) && pixel(105, 14) == (Pixel{255, 0, 0}) &&
+                pixel(105, 15) == Pixel{});
+    credits.advance(432);  // the title at 215, the next line 16 below
+    beginFrame(-5);
+    credits.draw();
+    EXPECT_TRUE(pixel(105, 220) == (Pixel{255, 0, 0}) && pixel(105, 205) == (Pixel{255, 255, 255}));
+}
+
+}  // namespace
