@@ -196,22 +196,31 @@ bool playWithKeys(Application& app, int pieces) {
         for (int s = 0; s < std::abs(move.shift); ++s) app.handleKey(move.shift < 0 ? SDLK_LEFT : SDLK_RIGHT);
         pendingGravity([&](int serial) { seen = std::max(seen, serial); });
         app.handleKey(SDLK_DOWN);  // gravity restarts at 25 ms with a new serial
-        // The piece has locked once the soft drop's timer has stepped `ticks` times, or once a
-        // later timer (the next piece's) posts.
+        // The piece has locked once the soft drop's timer has stepped `ticks` times. A timer that
+        // posts later than that one is the next piece's: the locking step went through the pump
+        // unseen, and that event stays queued (stale by the next soft drop) so the new piece does
+        // not move. A later serial seen early is the drop's own: the first was the spawn timer's,
+        // posting as it was stopped.
         int dropSerial = 0, steps = 0;
-        bool locked = false;
+        bool locked = false, pump = true;
         const Uint32 start = SDL_GetTicks();
         while (!locked) {
             if (SDL_GetTicks() - start > 10000 || app.state() != Playing) return false;
             pendingGravity([&](int serial) {
                 if (serial <= seen || locked) return;
-                if (dropSerial == 0) dropSerial = serial;
-                if (serial == dropSerial)
+                if (dropSerial == 0 || (serial > dropSerial && steps < move.ticks - 1)) {
+                    dropSerial = serial;
+                    steps = 0;
+                }
+                if (serial == dropSerial) {
                     locked = ++steps >= move.ticks;
-                else
+                } else {
                     locked = true;
+                    pump = false;
+                    seen = serial;
+                }
             });
-            playerFrame(app, 0);
+            if (pump) playerFrame(app, 0);
         }
         seen = std::max(seen, dropSerial);
     }
@@ -460,6 +469,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         playing->app->handleKey(SDLK_p);  // paused between its frames
+        pumpEvents(*playing->app);        // gravity events still queued are stale now
         playing->pauseKey = SDLK_p;
     }
     if (wanted("playing, plain")) {
@@ -472,6 +482,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         s->app->handleKey(SDLK_p);
+        pumpEvents(*s->app);
         s->pauseKey = SDLK_p;
     }
     if (std::getenv("YT_BENCH_PARTS")) {
