@@ -10,9 +10,10 @@
 // and of bare frames (clear and swap), in an order that rotates from round to round, so that a
 // change in the machine's load hits every screen alike. A screen's figure is the median over the
 // rounds of its block median divided by the bare block of the same round; the spread is the
-// interquartile range over the rounds. Also prints the time from process start to the first drawn
-// frame, the peak resident memory and the heap allocations per frame; exits 1 if any screen
-// allocates.
+// interquartile range over the rounds. It runs ahead of other processes where it may (see main).
+// Also prints the time from process start to the first drawn frame, the peak resident memory and
+// the heap allocations per frame (not the driver's own); exits 1 if any screen allocates. The method
+// and the figures are in docs/performance.md.
 //
 // Environment: YT_BENCH_FRAMES frames of each screen in all (default 480), YT_BENCH_BLOCK frames per
 // block (default 16), YT_BENCH_PIECES pieces the bot plays (default 40: sixteen rows of ten),
