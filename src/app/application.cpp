@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "game/piece.h"
 #include "render/board_scene.h"
+#include "render/driver_heap.h"
 #include "render/gl_base_state.h"
 
 namespace {
@@ -28,6 +29,7 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     settings_ = settings;
     surface_ = surface;
     SDL_WM_SetCaption("Yuletumble", "");
+    keepFreedHeap();
     setBaseState();
     setLights();
     buildCubeList();

@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The benchmark's allocation counter (heap_count.cpp replaces operator new and delete): counts the
+// allocations made while counting is on, except those made inside the OpenGL driver.
+long allocationCount();
+void countAllocations(bool on);
