@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <numbers>
-#include <thread>
 
 #include "audio/music.h"
 #include "audio/sound_system.h"
@@ -58,20 +57,17 @@ std::pair<size_t, size_t> sounding(const Samples& s, size_t from, size_t to = kN
     return span;
 }
 
+// Runs in a directory of its own, the output going to out.raw there.
 class SoundOutput : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory(dir_.file("data"));
         std::filesystem::current_path(dir_.path());
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", dir_.file("out.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", "out.raw", 1);
     }
     void TearDown() override { std::filesystem::current_path(old_); }
 
-    size_t frames() const {
-        std::error_code error;
-        return std::filesystem::file_size(dir_.file("out.raw"), error) / 4;
-    }
     Samples heard() const {
         const std::string bytes = dir_.read("out.raw");
         Samples s(bytes.size() / 2);
@@ -80,8 +76,9 @@ protected:
     }
     // Lets the output run until `n` more frames are written (10 s at most); the frame count then.
     size_t playFor(size_t n) const {
-        const size_t target = frames() + n;
-        for (int i = 0; i < 1000 && frames() < target; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::error_code e;
+        const auto frames = [&] { return std::filesystem::file_size(dir_.file("out.raw"), e) / 4; };
+        for (size_t target = frames() + n, i = 0; i < 1000 && frames() < target; ++i) SDL_Delay(10);
         return frames();
     }
 

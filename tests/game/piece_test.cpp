@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Pieces: layout, moves against the grid, and rotation as a quarter turn clamped at the walls only.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,8 +40,9 @@ TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     Piece p = pieceAt(6, 5, 10);
     p.rotate();
     p.layout(3, textures.data());
-    EXPECT_EQ(p.angle, 0);
-    EXPECT_EQ(p.blocks[3].texture, &textures[3]);
+    p.translate(5, 22);
+    EXPECT_EQ(cellsOf(p), (Cells{{{5, 22}, {5, 21}, {6, 21}, {5, 20}}}));
+    EXPECT_TRUE(p.angle == 0 && p.blocks[3].texture == &textures[3]);
 
     OccupancyGrid grid;
     grid.set(3, 3);  // directly left of block 1 at (4, 3)
@@ -55,8 +57,9 @@ TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
 }
 
 // Each turn shows the start shape turned a further quarter anticlockwise (the square never
-// turns), and four turns bring every block back to its own cell.
-TEST(Piece, EveryKindTurnsAQuarterAtATimeAndFourTurnsComeBack) {
+// turns), four turns bring every block back to its own cell, and from either wall every turn
+// stays inside.
+TEST(Piece, EveryKindTurnsAQuarterAtATimeInsideTheWalls) {
     for (int k = 0; k < Piece::kKinds; ++k) {
         Piece p = pieceAt(k, 5, 10);
         const Cells start = cellsOf(p);
@@ -69,12 +72,6 @@ TEST(Piece, EveryKindTurnsAQuarterAtATimeAndFourTurnsComeBack) {
             EXPECT_EQ(p.angle, k == 4 ? 0 : 90 * turn % 360);
         }
         EXPECT_EQ(cellsOf(p), start) << "kind " << k;
-    }
-}
-
-TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
-    // Moves stop at either wall, and any turn from there stays inside.
-    for (int k = 0; k < Piece::kKinds; ++k)
         for (int turns = 0; turns < 8; ++turns) {
             OccupancyGrid empty;
             Piece q = pieceAt(k, 5, 10);
@@ -85,7 +82,10 @@ TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
                 ASSERT_TRUE(lo >= 0 && hi <= 10 && (t > 0 || (turns < 4 ? lo == 0 : hi == 10))) << "kind " << k;
             }
         }
+    }
+}
 
+TEST(Piece, RotationIsNotStoppedByTheFloorOrTheHeap) {
     // A row on the floor turns into a column reaching two rows below it; those rows have no cells.
     OccupancyGrid grid;
     Piece p = pieceAt(1, 5, 3);
@@ -97,7 +97,6 @@ TEST(Piece, RotationClampsAtTheWallsButNotAtTheFloorOrTheHeap) {
         for (int r = 0; r < OccupancyGrid::kRows; ++r) grid.set(c, r);
     EXPECT_TRUE(p.blocks[1].neighbourOccupied(Direction::Left, grid));
     EXPECT_FALSE(p.blocks[2].neighbourOccupied(Direction::Left, grid));
-
     // A turn into settled blocks is carried out (here clamped off the wall by one column); the
     // piece still falls while cells below are free.
     grid.clear();
