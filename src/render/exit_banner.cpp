@@ -24,11 +24,8 @@ void ExitBanner::advance(float dt) {
 
 void ExitBanner::draw() const {
     // The glow: red, transparent at the bottom, opaque at the top, the image repeated 12 times.
-    // Nothing of the farewell frame lies behind or in front of it: the depth test would only read
-    // and write depth that no later drawing looks at.
     glPushMatrix();
     glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
     glTranslatef(-2.25f, 7, -10);
     bind();
     glBegin(GL_QUADS);
@@ -50,6 +47,7 @@ void ExitBanner::draw() const {
     glPushMatrix();
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
     glTranslatef(x_, 0, 0);
     bind();
     glBegin(GL_QUADS);

@@ -32,12 +32,9 @@ void FadeImage::advance(float dt) {
 bool FadeImage::isDone() const { return mode_ == Mode::zoom ? amount_ >= 3 : amount_ >= 1; }
 
 void FadeImage::draw() const {
-    // The image is the only thing of its frame that the depth test could meet, and nothing drawn
-    // after it reads depth: drawn without the test, it looks the same and costs less.
     glPushMatrix();
     bind();
     glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
     float alpha = amount_;
     if (mode_ == Mode::zoom) {
         glScalef(amount_, amount_, 1);
@@ -54,7 +51,6 @@ void FadeImage::draw() const {
     glTexCoord2f(0, 1);
     glVertex3f(-1, 0.5f, 0);
     glEnd();
-    glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPopMatrix();
 }

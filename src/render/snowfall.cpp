@@ -107,80 +107,28 @@ std::size_t Snowfall::advance(float dt) {
     return respawned;
 }
 
-namespace {
-// Clip coordinates (x, y, z, w) of an eye-space point under the projection m (column-major).
-std::array<float, 4> clip(const GLfloat* m, const std::array<float, 3>& e) {
-    std::array<float, 4> c{};
-    for (int i = 0; i < 4; ++i) c[i] = m[i] * e[0] + m[4 + i] * e[1] + m[8 + i] * e[2] + m[12 + i];
-    return c;
-}
-
-// Eye-space point of p under the modelview m (column-major).
-std::array<float, 3> eye(const GLfloat* m, const std::array<float, 3>& p) {
-    std::array<float, 3> e{};
-    for (int i = 0; i < 3; ++i) e[i] = m[i] * p[0] + m[4 + i] * p[1] + m[8 + i] * p[2] + m[12 + i];
-    return e;
-}
-
-// False only for a flake quad that OpenGL would surely draw nothing of: all four corners beyond
-// one side of the view volume, or its back turned to the eye (the culled side), with a margin so
-// that a rounding difference never drops a quad that shows.
-bool mayShow(const std::array<std::array<float, 3>, 4>& corners, const GLfloat* modelview, const GLfloat* projection) {
-    std::array<std::array<float, 3>, 4> e{};
-    std::array<std::array<float, 4>, 4> c{};
-    for (int i = 0; i < 4; ++i) {
-        e[i] = eye(modelview, corners[i]);
-        c[i] = clip(projection, e[i]);
-    }
-    for (int axis = 0; axis < 3; ++axis) {
-        bool allAbove = true, allBelow = true;
-        for (const auto& v : c) {
-            const float margin = 1e-3f * (std::fabs(v[3]) + 1);
-            allAbove &= v[axis] > v[3] + margin;
-            allBelow &= v[axis] < -v[3] - margin;
-        }
-        if (allAbove || allBelow) return false;
-    }
-    // The quad is front-facing (counter-clockwise on screen) where the normal of its winding points
-    // towards the eye: (e1 - e0) x (e2 - e0) . e0 < 0.
-    const std::array<float, 3> a = {e[1][0] - e[0][0], e[1][1] - e[0][1], e[1][2] - e[0][2]};
-    const std::array<float, 3> b = {e[2][0] - e[0][0], e[2][1] - e[0][1], e[2][2] - e[0][2]};
-    const std::array<float, 3> n = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-    const float facing = n[0] * e[0][0] + n[1] * e[0][1] + n[2] * e[0][2];
-    const float scale = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) *
-                        std::sqrt(e[0][0] * e[0][0] + e[0][1] * e[0][1] + e[0][2] * e[0][2]);
-    return facing <= 1e-3f * scale;
-}
-}  // namespace
-
 void Snowfall::update(float dt) {
     glBlendFunc(GL_ONE, GL_ONE);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     flakeTexture_.bind();
     // Every flake is the flake quad moved by translate(x, y, z) rotate(angleX, x) rotate(angleY, y)
-    // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws the
-    // same quads as a matrix push and a list call per flake, at a fraction of the driver work. Flakes
-    // that cannot show (outside the view, or turned away and culled) are not sent at all.
+    // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws
+    // the same quads as a matrix push and a list call per flake, at a fraction of the driver work.
     // The quad sets no normal of its own: each flake's is the current normal turned with it.
-    GLfloat normal[4], modelview[16], projection[16];
+    GLfloat normal[4];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
     const float spin = dt * kSpinPerMs;
     glBegin(GL_QUADS);
     glColor3f(1, 1, 1);
     for (Flake& f : flakes()) {
         const FlakeTransform t(f);
-        std::array<std::array<float, 3>, 4> corners{};
-        for (int i = 0; i < 4; ++i) corners[i] = t.place(kFlakeQuad[i].x, kFlakeQuad[i].y);
-        if (mayShow(corners, modelview, projection)) {
-            const auto n = t.turn(normal[0], normal[1], normal[2]);
-            glNormal3f(n[0], n[1], n[2]);
-            for (int i = 0; i < 4; ++i) {
-                glTexCoord2f(kFlakeQuad[i].s, kFlakeQuad[i].t);
-                glVertex3f(corners[i][0], corners[i][1], corners[i][2]);
-            }
+        const auto n = t.turn(normal[0], normal[1], normal[2]);
+        glNormal3f(n[0], n[1], n[2]);
+        for (const QuadCorner& c : kFlakeQuad) {
+            const auto p = t.place(c.x, c.y);
+            glTexCoord2f(c.s, c.t);
+            glVertex3f(p[0], p[1], p[2]);
         }
         move(f, dt, spin);  // drawn where it was before this frame's move
     }
