@@ -2,19 +2,20 @@
 #include "support/game_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
 GameProcess::GameProcess(const Files& env, const Files& files, bool outputClosed) {
-    const std::string data = std::string(YT_SOURCE_DIR) + "/data";
+    std::filesystem::create_directory_symlink(YT_SOURCE_DIR "/data", dir.file("data"));
     int fds[2];
-    if (symlink(data.c_str(), dir.file("data").c_str()) != 0 || pipe2(fds, O_CLOEXEC) != 0)
-        throw std::runtime_error("cannot prepare the game's directory");
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for the game's output");
     for (const auto& [name, bytes] : files) dir.write(name, bytes);
     if (outputClosed) close(fds[0]);
     if ((pid = fork()) == 0) {
@@ -29,20 +30,15 @@ GameProcess::GameProcess(const Files& env, const Files& files, bool outputClosed
 }
 
 GameProcess::~GameProcess() {
-    signal(SIGKILL);
+    if (running()) kill(pid, SIGKILL);
     waitForExit();
     if (out_ >= 0) close(out_);
 }
 
 int GameProcess::waitForExit(std::chrono::milliseconds limit) {
-    waitUntil(
-        [this] {
-            int s = 0;
-            if (status_ < 0 && waitpid(pid, &s, WNOHANG) == pid)
-                status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-            return status_ >= 0;
-        },
-        limit);
+    int s = 0;
+    if (waitUntil([&] { return status_ >= 0 || waitpid(pid, &s, WNOHANG) == pid; }, limit) && status_ < 0)
+        status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
     return status_;
 }
 
@@ -50,14 +46,6 @@ std::string GameProcess::output() {
     char buf[4096];
     for (ssize_t n; out_ >= 0 && (n = read(out_, buf, sizeof buf)) > 0;) text_.append(buf, static_cast<size_t>(n));
     return text_;
-}
-
-std::vector<std::string> GameProcess::lines() {
-    const std::string text = output();
-    std::vector<std::string> lines;
-    for (size_t from = 0, end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
-        lines.push_back(text.substr(from, end - from));
-    return lines;
 }
 
 std::string runCommand(const std::string& command) {

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <signal.h>
-
 #include <chrono>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -16,25 +12,19 @@ using Files = std::map<std::string, std::string>;  // names and contents; also v
 // The real game binary, run in a fresh directory that holds a link to the real data/ and `files`,
 // with `env` added to the test's environment. What it writes to standard output is kept; with
 // `outputClosed` that goes into a pipe whose reader has already gone. It is killed if it outlives
-// the object, or the test.
+// the object, or the test. Not copied, as its directory is not.
 class GameProcess {
 public:
     explicit GameProcess(const Files& env, const Files& files = {}, bool outputClosed = false);
     ~GameProcess();
-    GameProcess(const GameProcess&) = delete;
-    GameProcess& operator=(const GameProcess&) = delete;
 
     // Its exit status (128 + the signal if one ended it), or -1 while it still runs after `limit`.
     int waitForExit(std::chrono::milliseconds limit = std::chrono::seconds(20));
     bool running() { return waitForExit(std::chrono::milliseconds(0)) < 0; }
-    void signal(int sig) {
-        if (running()) kill(pid, sig);
-    }
     std::string output();
-    std::vector<std::string> lines();  // the whole lines of the output so far
 
     TempDir dir;
-    pid_t pid = -1;
+    int pid = -1;
 
 private:
     int out_ = -1;

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <chrono>
-#include <cstdint>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "support/game_process.h"
 #include "support/x_screen.h"
@@ -20,17 +15,19 @@ public:
     // drawn frame; then its window has the keyboard and the pointer. Throws if it never shows.
     explicit Player(const Files& files);
 
-    void press(const std::string& keys);  // xdotool's key names: "Return", "shift+b", "space"
+    void press(const std::string& keys);  // in xdotool's names: "Return", "shift+b", "space"
+    xscreen::Image grab();                // follows the game to a new window if SDL has replaced its own
     bool waitForScreen(const std::function<bool(const xscreen::Image&)>& test,
-                       std::chrono::milliseconds limit = std::chrono::seconds(15));
-    xscreen::Image grab();  // follows the game to a new window if SDL has replaced its own
-    unsigned long window() const { return window_; }
-    void closeWindow();
-    std::vector<std::int16_t> audio(std::size_t from = 0);  // the samples written since sample `from`
+                       std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+        return waitUntil([&] { return test(grab()); }, limit);
+    }
+    // The samples written since sample `from`, kept until the next call.
+    const std::vector<std::int16_t>& audio(std::size_t from = 0);
 
     std::unique_ptr<GameProcess> game;
+    unsigned long window = 0;  // the game's, once it has shown one
 
 private:
     bool findWindow();
-    unsigned long window_ = 0;
+    std::vector<std::int16_t> audio_;
 };

@@ -21,8 +21,7 @@ void TempDir::write(const std::string& name, const std::string& bytes) const {
 }
 
 std::string TempDir::read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(file(name), std::ios::binary).rdbuf()), {}};
 }
 
 bool TempDir::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }

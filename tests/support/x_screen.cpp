@@ -10,23 +10,18 @@
 namespace xscreen {
 
 static Display* display() {
-    static Display* const d = [] {
-        // A request on a window that has just gone must not end the test through Xlib's default
-        // handler, which exits.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        return XOpenDisplay(nullptr);
-    }();
+    // A request on a window that has just gone must not end the test through Xlib's default
+    // handler, which exits.
+    static Display* const d = (XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }), XOpenDisplay(nullptr));
     return d;
 }
 
-int Image::count(Colour colour, int x0, int y0, int x1, int y1) const {
+int Image::count(bool red, int x0, int y0, int x1, int y1) const {
     int n = 0;
     for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
         for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
             const std::uint8_t* p = &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
-            n += colour == Colour::red     ? p[0] > 25 && p[1] * 3 < p[0] && p[2] * 3 < p[0]
-                 : colour == Colour::white ? std::min({p[0], p[1], p[2]}) > 150
-                                           : p[0] + p[1] + p[2] > 60;
+            n += red ? p[0] > 25 && p[1] * 3 < p[0] && p[2] * 3 < p[0] : p[0] + p[1] + p[2] > 60;
         }
     return n;
 }
@@ -61,8 +56,7 @@ void close(unsigned long window) {
 
 bool cursorHidden() {
     XFixesCursorImage* c = XFixesGetCursorImage(display());
-    bool hidden = c != nullptr;
-    for (int i = 0; c && i < c->width * c->height; ++i) hidden &= (c->pixels[i] >> 24) == 0;
+    const bool hidden = c && std::none_of(c->pixels, c->pixels + c->width * c->height, [](auto p) { return p >> 24; });
     if (c) XFree(c);
     return hidden;
 }

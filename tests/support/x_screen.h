@@ -13,12 +13,10 @@ namespace xscreen {
 struct Image {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;  // top row first, 3 bytes a pixel
-    // The pixels of a colour in [x0, x1) × [y0, y1). Red is any clearly red pixel, however dark.
-    enum class Colour { red, white, lit };
-    int count(Colour colour, int x0, int y0, int x1, int y1) const;
-    int red(int x0, int y0, int x1, int y1) const { return count(Colour::red, x0, y0, x1, y1); }
-    int white(int x0, int y0, int x1, int y1) const { return count(Colour::white, x0, y0, x1, y1); }
-    int lit(int x0, int y0, int x1, int y1) const { return count(Colour::lit, x0, y0, x1, y1); }
+    // The red, or the lit, pixels in [x0, x1) × [y0, y1). Red is any clearly red pixel, however dark.
+    int count(bool red, int x0, int y0, int x1, int y1) const;
+    int red(int x0, int y0, int x1, int y1) const { return count(true, x0, y0, x1, y1); }
+    int lit(int x0, int y0, int x1, int y1) const { return count(false, x0, y0, x1, y1); }
 };
 
 std::array<int, 2> size(unsigned long window);
