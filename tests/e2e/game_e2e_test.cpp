@@ -27,7 +27,7 @@ auto menu(int cursor, bool options = false) {
 }
 bool playing(const Image& i) { return i.red(430, 450, 520, 466) > 15; }  // "Score: ..."
 bool enterName(const Image& i) { return i.red(200, 300, 360, 316) > 30 && !playing(i); }
-bool sorry(const Image& i) { return i.lit(150, 250, 490, 266) > 100 && !playing(i) && !enterName(i); }
+bool sorry(const Image& i) { return i.lit(190, 250, 290, 266) > 100 && !playing(i) && !enterName(i); }  // not a menu
 bool table(const Image& i) { return i.red(300, 350, 400, 366) > 15 && i.lit(550, 10, 630, 26) > 20; }
 bool farewell(const Image& i) { return i.red(0, 0, 640, 480) > 5000; }  // the banner's red glow
 int pane(const Image& i) { return i.lit(362, 120, 394, 380); }          // the reflection's, right of the board

@@ -48,6 +48,6 @@ void Player::press(const std::string& keys) {
 const std::vector<std::int16_t>& Player::audio(std::size_t from) {
     const std::string bytes = game->dir.read("audio.raw");
     audio_.assign(bytes.size() / 2 > from ? bytes.size() / 2 - from : 0, 0);
-    std::memcpy(audio_.data(), bytes.data() + from * 2, audio_.size() * 2);
+    std::memcpy(audio_.data(), bytes.data() + (audio_.empty() ? 0 : from * 2), audio_.size() * 2);
     return audio_;
 }
