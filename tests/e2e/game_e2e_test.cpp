@@ -27,7 +27,8 @@ auto menu(int cursor, bool options = false) {
 bool playing(const Image& i) { return i.red(430, 450, 520, 466) > 15; }                // "Score: ..."
 bool paused(const Image& i) { return i.red(430, 410, 490, 426) > 15 && !playing(i); }  // "Paused" alone
 bool enterName(const Image& i) { return i.red(200, 300, 360, 316) > 30 && !playing(i); }
-bool sorry(const Image& i) { return i.lit(190, 250, 290, 266) > 100 && !playing(i) && !enterName(i); }  // not a menu
+// The sorry message, told from a menu by its left part.
+bool sorry(const Image& i) { return i.lit(190, 250, 290, 266) > 100 && !playing(i) && !enterName(i); }
 bool table(const Image& i) { return i.red(300, 350, 400, 366) > 15 && i.lit(550, 10, 630, 26) > 20; }
 bool farewell(const Image& i) { return i.red(0, 0, 640, 480) > 5000; }  // the banner's red glow
 int pane(const Image& i) { return i.lit(362, 120, 394, 380); }          // the reflection's, right of the board
@@ -143,7 +144,9 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     // then another game brings another piece.
     bool turned = false;
     for (int n = 0; n < 5 && !turned; ++n) {
-        p.press(n ? "space p" : "p");
+        if (n > 0) p.press("space");  // another game, another piece
+        ASSERT_TRUE(p.waitForScreen(playing));
+        p.press("p");
         ASSERT_TRUE(p.waitForScreen(paused));
         const Image still = p.grab();
         EXPECT_FALSE(p.waitForScreen([&](auto& i) { return i.rgb != still.rgb; }, 500ms));
