@@ -4,14 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/yuletumble-test-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+TempDir::TempDir() : path_((std::filesystem::temp_directory_path() / "yuletumble-test-XXXXXX").string()) {
+    if (!mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
 }
 
 TempDir::~TempDir() {
@@ -20,15 +17,11 @@ TempDir::~TempDir() {
 }
 
 void TempDir::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(file(name), std::ios::binary) << bytes;
 }
 
 std::string TempDir::read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(std::ifstream(file(name), std::ios::binary).rdbuf()), {}};
 }
 
 bool TempDir::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }

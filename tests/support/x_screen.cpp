@@ -5,90 +5,60 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
-#include <cstdio>
+#include <algorithm>
 
-XScreen::XScreen() {
-    // Windows come and go while the game starts and ends; a request on one that just went away
-    // must not end the test through Xlib's default handler, which exits the process.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    display_ = XOpenDisplay(nullptr);
+namespace xscreen {
+
+static Display* display() {
+    // A request on a window that has just gone must not end the test through Xlib's default
+    // handler, which exits.
+    static Display* const d = (XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }), XOpenDisplay(nullptr));
+    return d;
 }
 
-XScreen::~XScreen() {
-    if (display_) XCloseDisplay(display_);
+int Image::count(bool red, int x0, int y0, int x1, int y1) const {
+    int n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
+            const std::uint8_t* p = &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
+            n += red ? p[0] > 25 && p[1] * 3 < p[0] && p[2] * 3 < p[0] : p[0] + p[1] + p[2] > 60;
+        }
+    return n;
 }
 
-std::array<int, 2> XScreen::windowSize(unsigned long window) {
+std::array<int, 2> size(unsigned long window) {
     XWindowAttributes a{};
-    if (!display_ || !XGetWindowAttributes(display_, window, &a)) return {0, 0};
+    if (!display() || !XGetWindowAttributes(display(), window, &a)) return {0, 0};
     return {a.width, a.height};
 }
 
-XScreen::Image XScreen::grab(unsigned long window) {
-    Image img;
-    const auto size = windowSize(window);
-    if (size[0] <= 0 || size[1] <= 0) return img;
-    XImage* x = XGetImage(display_, window, 0, 0, size[0], size[1], AllPlanes, ZPixmap);
-    if (!x) return img;
-    img.width = size[0];
-    img.height = size[1];
-    img.rgb.resize(static_cast<size_t>(img.width) * img.height * 3);
-    for (int y = 0; y < img.height; ++y) {
-        for (int xx = 0; xx < img.width; ++xx) {
-            const unsigned long p = XGetPixel(x, xx, y);
-            const size_t o = (static_cast<size_t>(y) * img.width + xx) * 3;
-            img.rgb[o] = static_cast<std::uint8_t>((p & x->red_mask) >> __builtin_ctzl(x->red_mask));
-            img.rgb[o + 1] = static_cast<std::uint8_t>((p & x->green_mask) >> __builtin_ctzl(x->green_mask));
-            img.rgb[o + 2] = static_cast<std::uint8_t>((p & x->blue_mask) >> __builtin_ctzl(x->blue_mask));
-        }
+Image grab(unsigned long window) {
+    const auto [w, h] = size(window);
+    XImage* x = w > 0 && h > 0 ? XGetImage(display(), window, 0, 0, w, h, AllPlanes, ZPixmap) : nullptr;
+    if (!x) return {};
+    Image img{w, h, std::vector<std::uint8_t>(static_cast<size_t>(w) * h * 3)};
+    for (size_t i = 0; i < img.rgb.size();) {
+        const unsigned long pixel = XGetPixel(x, static_cast<int>(i / 3) % w, static_cast<int>(i / 3) / w);
+        for (const unsigned long mask : {x->red_mask, x->green_mask, x->blue_mask})
+            img.rgb[i++] = static_cast<std::uint8_t>((pixel & mask) >> __builtin_ctzl(mask));
     }
     XDestroyImage(x);
     return img;
 }
 
-std::array<int, 3> XScreen::Image::at(int x, int yFromBottom) const {
-    const int y = height - 1 - yFromBottom;
-    if (x < 0 || y < 0 || x >= width || y >= height) return {0, 0, 0};
-    const size_t o = (static_cast<size_t>(y) * width + x) * 3;
-    return {rgb[o], rgb[o + 1], rgb[o + 2]};
-}
-
-int XScreen::Image::count(int x0, int y0, int x1, int y1, bool (*test)(const std::array<int, 3>&)) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (test(at(x, y))) ++n;
-    return n;
-}
-
-bool XScreen::Image::writePpm(const std::string& path) const {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
-    std::fwrite(rgb.data(), 1, rgb.size(), f);
-    return std::fclose(f) == 0;
-}
-
-void XScreen::closeWindow(unsigned long window) {
-    if (!display_) return;
+void close(unsigned long window) {
     XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display_, window, False, NoEventMask, &e);
-    XFlush(display_);
+    e.xclient = {ClientMessage, 0, False, display(), window, XInternAtom(display(), "WM_PROTOCOLS", False), 32, {}};
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
+    XSendEvent(display(), window, False, NoEventMask, &e);
+    XFlush(display());
 }
 
-bool XScreen::cursorHidden() {
-    if (!display_) return false;
-    XFixesCursorImage* c = XFixesGetCursorImage(display_);
-    if (!c) return false;
-    bool hidden = true;
-    for (int i = 0; i < c->width * c->height; ++i)
-        if ((c->pixels[i] >> 24) & 0xff) hidden = false;
-    XFree(c);
+bool cursorHidden() {
+    XFixesCursorImage* c = XFixesGetCursorImage(display());
+    const bool hidden = c && std::none_of(c->pixels, c->pixels + c->width * c->height, [](auto p) { return p >> 24; });
+    if (c) XFree(c);
     return hidden;
 }
+
+}  // namespace xscreen
