@@ -46,7 +46,6 @@
 #include "game/occupancy_grid.h"
 #include "game/piece.h"
 #include "heap_count.h"
-#include "render/font.h"
 #include "render/snowfall.h"
 
 namespace {
@@ -262,7 +261,6 @@ struct Parts {
     Settings settings;
     GameSession game;
     Snowfall snow;
-    Font font;
 };
 Parts* parts = nullptr;
 
@@ -273,30 +271,6 @@ void partBoard() {
     parts->settings.reflection = 1;
 }
 void partBoardReflected() { parts->game.drawBoard(1); }
-void partPanel() {
-    static const std::array<std::array<const char*, 2>, 3> legend = {
-        {{"P", "Pause"}, {"ESC", "Quit"}, {"Space", "New Game"}}};
-    static char text[64];
-    const GameSession& game = parts->game;
-    const Font& font = parts->font;
-    glColor3f(1, 0, 0);
-    std::snprintf(text, sizeof text, "Score: %i", game.score());
-    font.print(430, 450, text, false);
-    std::snprintf(text, sizeof text, "Level: %i", game.level());
-    font.print(430, 430, text, false);
-    std::snprintf(text, sizeof text, "Removed Lines: %i", game.lines());
-    font.print(430, 410, text, false);
-    font.print(430, 390, "Next brick:", false);
-    const Piece next = game.preview();
-    glTranslatef(10, 7.5f, -30);
-    next.draw();
-    glColor3f(1, 1, 1);
-    for (int i = 0; i < 3; ++i) {
-        font.print(495, static_cast<float>(40 - 15 * i), legend[i][0], true);
-        font.print(550, static_cast<float>(40 - 15 * i), legend[i][1], false);
-    }
-}
-
 void draw(Screen& s) {
     if (s.app) {
         s.app->drawFrame(1);
@@ -492,15 +466,14 @@ int main(int argc, char** argv) {
         std::srand(kSnowSeed);
         parts->snow.init();
         parts->snow.scatter();
-        parts->font.build();
         parts->game.initGraphics(&parts->settings);
         playDirectly(parts->game, pieces);
         parts->game.togglePause();  // its gravity timer stays quiet
-        const std::array<std::pair<const char*, void (*)()>, 4> list = {{
+        // The rest of the playing frame, the score panel's text and the preview, is what these leave.
+        const std::array<std::pair<const char*, void (*)()>, 3> list = {{
             {"part: snow", partSnow},
             {"part: board, no reflection", partBoard},
             {"part: board with reflection", partBoardReflected},
-            {"part: panel text + preview", partPanel},
         }};
         for (const auto& [name, draw] : list) addBare(name)->part = draw;
     }
