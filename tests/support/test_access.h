@@ -19,7 +19,5 @@ struct TestAccess {
 
     static void setState(Application& a, ScreenState state) { a.state_ = state; }
     static GameSession& game(Application& a) { return a.game_; }
-    static const Menu& menu(const Application& a) { return a.menu_; }
     static const NameEntry& nameEntry(const Application& a) { return a.nameEntry_; }
-    static const HighscoreTable& highscores(const Application& a) { return a.highscores_; }
 };
