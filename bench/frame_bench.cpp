@@ -435,30 +435,32 @@ int main(int argc, char** argv) {
         keys(add("credits + snow", Credits), {SDLK_SPACE, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
     // Return on "Exit": with the music off no tune plays (Escape would start the farewell tune).
     if (wanted("farewell")) keys(add("farewell", Farewell), {SDLK_SPACE, SDLK_UP, SDLK_RETURN});
-    Screen* playing = nullptr;
+    // The bot fills the well, then the game stays paused between its measured frames; gravity
+    // events still queued are stale once it is paused.
+    const auto fillWell = [&](Screen* s) {
+        if (!playWithKeys(*s->app, pieces)) return false;
+        s->app->handleKey(SDLK_p);
+        pumpEvents(*s->app);
+        s->pauseKey = SDLK_p;
+        return true;
+    };
     if (wanted("playing, snow + reflection")) {
-        playing = add("playing, snow + reflection", Playing);
-        keys(playing, {SDLK_SPACE});
-        if (!playWithKeys(*playing->app, pieces)) {
+        Screen* s = add("playing, snow + reflection", Playing);
+        keys(s, {SDLK_SPACE});
+        if (!fillWell(s)) {
             std::fprintf(stderr, "the bot could not fill the well\n");
             return 2;
         }
-        playing->app->handleKey(SDLK_p);  // paused between its frames
-        pumpEvents(*playing->app);        // gravity events still queued are stale now
-        playing->pauseKey = SDLK_p;
     }
     if (wanted("playing, plain")) {
         // Snow and reflection switched off in the options menu, then the same game.
         Screen* s = add("playing, plain", Playing);
         keys(s, {SDLK_SPACE, SDLK_DOWN, SDLK_RETURN, SDLK_RETURN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_DOWN,
                  SDLK_DOWN, SDLK_RETURN});
-        if (s->settings.snowflakes || s->settings.reflection || !playWithKeys(*s->app, pieces)) {
+        if (s->settings.snowflakes || s->settings.reflection || !fillWell(s)) {
             std::fprintf(stderr, "the bot could not fill the plain well\n");
             return 2;
         }
-        s->app->handleKey(SDLK_p);
-        pumpEvents(*s->app);
-        s->pauseKey = SDLK_p;
     }
     if (std::getenv("YT_BENCH_PARTS")) {
         static Parts standalone;  // its session seeds rand() from the clock: made before the seeds

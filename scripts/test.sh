@@ -5,7 +5,6 @@
 # server when there is no display, so the window, GL and end-to-end tests run anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 bash scripts/install-deps.sh
 
 # The code is kept in the house style of .clang-format.
