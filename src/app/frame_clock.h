@@ -1,19 +1,37 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
-// Milliseconds from t0 to t1 on SDL's 32-bit tick counter, right across its wrap.
-inline std::uint32_t tickDelta(std::uint32_t t0, std::uint32_t t1) { return t1 - t0; }
+// The frame time `dt` handed to every animation: the whole milliseconds from the previous frame's
+// reading of SDL's 32-bit tick counter to this frame's, right across the counter's wrap.
+//
+// Each frame first spins, without sleeping, until the counter has moved on from the previous
+// reading, so at most one frame is drawn per tick and dt is never 0: a frame that costs under a
+// millisecond gets dt = 1, a slower one its real cost. A stall (the process stopped, the machine
+// suspended, the loop blocked while a window is dragged) counts as at most kMaxDt, so it pauses the
+// animations instead of fast-forwarding them. The first frame has no previous reading: it waits
+// for the next tick from its own first reading.
+class FrameClock {
+public:
+    static constexpr std::uint32_t kMaxDt = 100;  // ms
 
-// The frame time: reads the tick counter once, then spins, without sleeping, until it changes, and
-// returns the whole milliseconds waited (never 0). `now` is SDL_GetTicks in the game and a fake
-// clock in tests. This measures only the wait for the next tick, not the frame: it is 1 in almost
-// every frame, so every animation advances about one millisecond's worth per frame.
-template <typename Clock>
-float waitForNextTick(Clock now) {
-    const std::uint32_t t0 = now();
-    std::uint32_t t1 = now();
-    while (t1 == t0) t1 = now();
-    return static_cast<float>(tickDelta(t0, t1));
-}
+    // `now` reads the tick counter: SDL_GetTicks in the game, a fake clock in tests.
+    template <typename Now>
+    float next(Now now) {
+        if (!started_) {
+            last_ = now();
+            started_ = true;
+        }
+        std::uint32_t t = now();
+        while (t == last_) t = now();
+        const std::uint32_t dt = std::min(t - last_, kMaxDt);
+        last_ = t;
+        return static_cast<float>(dt);
+    }
+
+private:
+    std::uint32_t last_ = 0;  // the previous frame's tick reading, ms
+    bool started_ = false;    // false until the first frame has read the counter
+};

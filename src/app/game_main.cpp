@@ -38,9 +38,6 @@ int runGame(Application& app, Settings& settings) {
         return -1;
     }
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    // Every animation advances by the measured dt per frame, which is about 1 ms whatever the frame
-    // costs; a loop held to the display refresh would slow them all many times over.
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
     Uint32 flags = SDL_OPENGL;
     if (settings.fullscreen) flags |= SDL_FULLSCREEN;
     SDL_Surface* surface = SDL_SetVideoMode(kWidth, kHeight, 0, flags);
@@ -66,8 +63,11 @@ int runGame(Application& app, Settings& settings) {
     app.setProjection(kWidth, kHeight);
     SDL_ShowCursor(0);
 
+    // The swap interval is left to the platform: every animation advances by the real frame time,
+    // so frames held to the display's refresh (SDL12COMPAT_SYNC_TO_VBLANK=1) only spare the processor.
+    FrameClock clock;
     while (pumpEvents(app)) {
-        const float dt = waitForNextTick([] { return SDL_GetTicks(); });
+        const float dt = clock.next([] { return SDL_GetTicks(); });
         app.drawFrame(dt);
         SDL_GL_SwapBuffers();
     }
