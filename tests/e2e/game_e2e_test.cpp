@@ -4,7 +4,13 @@
 // most, so each test is one run through many screens.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <thread>
 
 #include "audio/sound_stream.h"
 #include "support/player.h"
@@ -63,6 +69,12 @@ bool hears(Player& p, const char* tune, size_t from) {
            waitUntil([&] { return !std::ranges::search(p.audio(from), start).empty(); }, 10s);
 }
 
+// Seconds from `opened` until the intro has run into the main menu on its own.
+double secondsToTheMenu(Player& p, std::chrono::steady_clock::time_point opened) {
+    EXPECT_TRUE(p.waitForScreen(menu(0), 30s));
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
+}
+
 }  // namespace
 
 TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWindow) {
@@ -70,6 +82,7 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     std::string champions;
     for (int i = 0; i < 10; ++i) champions += "champion\n4000000000\n";
     Player p({{"game.cfg", "0 0 1 0"}, {"highscore.lst", champions}});  // music and snow off
+    const auto opened = std::chrono::steady_clock::now();
     // Start-up: the titled window, the six lines about it, the cursor hidden, the zooming logo.
     EXPECT_EQ(runCommand("xdotool getwindowname " + std::to_string(p.window)), "Yuletumble\n");
     EXPECT_EQ(xscreen::size(p.window), (std::array{640, 480}));
@@ -78,10 +91,9 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     EXPECT_EQ(std::ranges::count(out, '\n'), 6) << out;
     EXPECT_TRUE(out.find("\n Extensions: GL_") < out.size() && out.ends_with("\n" + rule + "\n")) << out;
     EXPECT_TRUE(waitUntil(xscreen::cursorHidden, 5s));
-    EXPECT_TRUE(p.waitForScreen([](auto& i) { return i.lit(220, 200, 420, 280) > 200; }, 5s));
-
-    p.press("Down");  // on the intro a key only skips it
-    ASSERT_TRUE(p.waitForScreen(menu(0)));
+    // The intro, a 4 s zoom, a 5 s fade and a 1 s fade, runs into the menu at its designed speed.
+    const double intro = secondsToTheMenu(p, opened);
+    EXPECT_TRUE(intro > 9 && intro < 13) << intro << " s";
     p.press("Return");
     // Any key takes the message of an ended game away at once; five pieces stand at most 20 rows
     // high, so a Down to any of them comes before the end.
@@ -113,7 +125,7 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     for (int i = 0; i < 10; ++i) elves += "elf\n" + std::to_string(50 - i) + "\n";
     Player p({{"game.cfg", "0 1 1 1"}, {"highscore.lst", elves}});
     EXPECT_TRUE(hears(p, "background.mp3", 0));
-    p.press("space Return");  // the intro skipped, "Play!"
+    p.press("Down Return");  // a key on the intro only skips it: "Play!"
     EXPECT_TRUE(p.waitForScreen([](auto& i) { return playing(i) && pane(i) > 2000 && snow(i) > 20; }));
     p.press("Escape");  // the game goes on unseen
     ASSERT_TRUE(p.waitForScreen(menu(0)));
@@ -172,4 +184,24 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     const std::string stored = p.game->dir.read("highscore.lst");  // the new result first, then nine elves
     EXPECT_TRUE(stored.starts_with("ab_defghijklmnopqr\n")) << stored;
     EXPECT_EQ(stored.substr(stored.find('\n', 19) + 1), elves.substr(0, elves.rfind("elf"))) << stored;
+}
+
+TEST(GameE2E, TheIntroKeepsItsTimeWithBothCoresBusyAndWaitsWhileTheGameIsStopped) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    // Other work that keeps every core busy, at the game's own priority.
+    std::vector<pid_t> busy(std::max(2u, std::thread::hardware_concurrency()));
+    for (pid_t& pid : busy)
+        if ((pid = fork()) == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            for (;;) asm volatile("");
+        }
+    Player p(Files{{"game.cfg", "0 0 1 0"}});
+    const auto opened = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(5s);  // into the 5 s fade of the second image
+    kill(p.game->pid, SIGSTOP);       // as a shell's Ctrl+Z, or a suspended machine, would
+    std::this_thread::sleep_for(4s);
+    kill(p.game->pid, SIGCONT);
+    const double intro = secondsToTheMenu(p, opened);
+    for (pid_t pid : busy) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(intro > 13 && intro < 17) << intro << " s: 10 s of intro and the 4 s stop";
 }
