@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Measures what a frame of each screen costs, since every animation advances by about one
-// millisecond per frame: the game runs at its designed speed only while frames stay near 1 ms.
+// Measures what a frame of each screen costs: how smoothly the screen moves (frames a second) and
+// how much processor time it takes. The animations keep their speed whatever a frame costs; they
+// advance by the real time since the frame before.
 //
 // Opens the game's 640 x 480 window and builds one real Application with the real data/ (run from
 // the repository root, or give the data's parent directory as the only argument) for every screen
@@ -374,7 +375,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);  // frames as fast as they come, not at the display rate
     SDL_Surface* surface = SDL_SetVideoMode(640, 480, 0, SDL_OPENGL);
     if (!surface) {
         std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
