@@ -4,19 +4,37 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <variant>
 
-#include "app/settings.h"
 #include "game/piece.h"
 #include "render/board_scene.h"
 #include "render/driver_heap.h"
 #include "render/gl_base_state.h"
+#include "render/text_layout.h"
+
+using namespace textLayout;
 
 namespace {
 constexpr const char* kHighscoreFile = "highscore.lst";
-constexpr int kTuneFarewell = 0;
-constexpr int kTuneBackground = 1;
-constexpr int kNameCapacity = 20;  // 19 characters and the terminator, as a table entry holds
+constexpr int kNameCapacity = 20;   // 19 characters and the terminator, as a table entry holds
+constexpr float kScreenDepth = -5;  // every screen but the game is drawn this far from the eye
 }  // namespace
+
+// clang-format off
+const std::array<Application::Screen, kScreenCount> Application::kScreens{{
+    /* Logo        */ {&Application::drawLogo,        Snow::none,            &Application::skipKey},
+    /* Presents    */ {&Application::drawPresents,    Snow::none,            &Application::skipKey},
+    /* GameLogo    */ {&Application::drawGameLogo,    Snow::behind,          &Application::skipKey},
+    /* MainMenu    */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey},
+    /* Credits     */ {&Application::drawCredits,     Snow::inFront,         &Application::backKey},
+    /* Highscores  */ {&Application::drawHighscores,  Snow::inFront,         &Application::backKey},
+    /* Playing     */ {&Application::drawPlaying,     Snow::behindIfEnabled, &Application::playingKey},
+    /* Farewell    */ {&Application::drawFarewell,    Snow::none,            &Application::farewellKey},
+    /* NoHighscore */ {&Application::drawNoHighscore, Snow::inFront,         &Application::skipKey},
+    /* EnterName   */ {&Application::drawEnterName,   Snow::inFront,         &Application::enterNameKey},
+    /* Options     */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey},
+}};
+// clang-format on
 
 Application::Application() = default;
 
@@ -48,219 +66,227 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     highscores_.load(kHighscoreFile);
     highscoresLoaded_ = true;
     highscores_.setFont(&font_);
-    if (settings->music) tunes_.playTune(kTuneBackground);
+    if (settings->music) tunes_.playTune(Tune::background);
 }
 
 void Application::setProjection(int width, int height) { setSceneProjection(width, height); }
 
+void Application::shutdown() {
+    logoImage_.release();
+    presentsImage_.release();
+    gameLogoImage_.release();
+    snowfall_.release();
+    game_.stopGravity();
+    game_.releaseGraphics();
+    banner_.release();
+    font_.release();
+    releaseCubeList();
+    tunes_.close();
+}
+
+// ---- Frames ----
+
 void Application::drawFrame(float dt) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    switch (state_) {
-        case Logo:
-            glTranslatef(0, 0, -5);
-            logoImage_.update(dt);
-            if (logoImage_.isDone()) state_ = Presents;
-            break;
-        case Presents:
-            glTranslatef(0, 0, -5);
-            presentsImage_.update(dt);
-            if (presentsImage_.isDone()) state_ = GameLogo;
-            break;
-        case GameLogo:
-            glTranslatef(0, 0, -5);
-            snowfall_.update(dt);
-            glPushMatrix();
-            glScalef(1, 2, 1);  // the title art is twice as tall as the other intro images
-            gameLogoImage_.update(dt);
-            glPopMatrix();
-            if (gameLogoImage_.isDone()) state_ = MainMenu;
-            break;
-        case MainMenu:
-        case Options:
-            glTranslatef(0, 0, -5);
-            menu_.draw();
-            snowfall_.update(dt);
-            break;
-        case Credits:
-            glTranslatef(0, 0, -5);
-            scroller_.update(dt);
-            snowfall_.update(dt);
-            break;
-        case Highscores:
-            glTranslatef(0, 0, -5);
-            highscores_.draw(static_cast<unsigned>(game_.score()));
-            snowfall_.update(dt);
-            break;
-        case Playing: drawPlaying(dt); break;
-        case Farewell:
-            glTranslatef(0, 0, -5);
-            banner_.update(dt);
-            break;
-        case NoHighscore: {
-            glTranslatef(0, 0, -5);
-            const int n = std::snprintf(text_, sizeof text_, "Sorry no highscore with %d!", game_.score());
-            // Centred on x = 320 at 10 units per character; the colour is the white every path here leaves.
-            font_.print(static_cast<float>(320 - (n * 10) / 2), 250, text_, false);
-            snowfall_.update(dt);
-            break;
-        }
-        case EnterName:
-            glTranslatef(0, 0, -5);
-            nameEntry_.draw();
-            std::snprintf(text_, sizeof text_, "You've got a highscore. %d. place with %d points!",
-                          highscores_.rankOf(static_cast<unsigned>(game_.score())), game_.score());
-            font_.print(0, 0, text_, true);
-            snowfall_.update(dt);
-            break;
-    }
+    const Screen& screen = kScreens[state_];
+    // The game draws its board at its own depth; every other screen stands a little way off.
+    if (state_ != Playing) glTranslatef(0, 0, kScreenDepth);
+    if (screen.snow == Snow::behind || (screen.snow == Snow::behindIfEnabled && settings_->snowflakes))
+        snowfall_.update(dt);
+    const std::optional<ScreenState> next = (this->*screen.draw)(dt);
+    if (screen.snow == Snow::inFront) snowfall_.update(dt);
+    if (next) changeScreen(*next);
 }
 
-void Application::drawPlaying(float dt) {
-    if (settings_->snowflakes) snowfall_.update(dt);
-    game_.drawBoard(dt);
+std::optional<ScreenState> Application::drawLogo(float dt) {
+    logoImage_.update(dt);
+    return logoImage_.isDone() ? std::optional(Presents) : std::nullopt;
+}
 
+std::optional<ScreenState> Application::drawPresents(float dt) {
+    presentsImage_.update(dt);
+    return presentsImage_.isDone() ? std::optional(GameLogo) : std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawGameLogo(float dt) {
+    glPushMatrix();
+    glScalef(1, 2, 1);  // the title art is twice as tall as the other intro images
+    gameLogoImage_.update(dt);
+    glPopMatrix();
+    return gameLogoImage_.isDone() ? std::optional(MainMenu) : std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawMenu(float) {
+    menu_.draw();
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawCredits(float dt) {
+    scroller_.update(dt);
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawHighscores(float) {
+    highscores_.draw(tableScore());
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawFarewell(float dt) {
+    banner_.update(dt);
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawNoHighscore(float) {
+    const int n = std::snprintf(text_, sizeof text_, "Sorry no highscore with %d!", game_.score());
+    // No colour of its own: every path here leaves white current.
+    font_.print(centred(kSorryCentre.x, static_cast<std::size_t>(n)), kSorryCentre.y, text_, false);
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawEnterName(float) {
+    nameEntry_.draw();
+    std::snprintf(text_, sizeof text_, "You've got a highscore. %d. place with %d points!",
+                  highscores_.rankOf(tableScore()), game_.score());
+    font_.print(kPlaceLine, text_, true);
+    return std::nullopt;
+}
+
+std::optional<ScreenState> Application::drawPlaying(float dt) {
+    game_.drawBoard(dt);
+    drawScorePanel();
+    glColor3f(1, 1, 1);
+    font_.print(kLegendKeyX, kLegendPauseY, "P", true);
+    font_.print(kLegendMeaningX, kLegendPauseY, "Pause", false);
+    font_.print(kLegendKeyX, kLegendQuitY, "ESC", true);
+    font_.print(kLegendMeaningX, kLegendQuitY, "Quit", false);
+    font_.print(kLegendKeyX, kLegendNewGameY, "Space", true);
+    font_.print(kLegendMeaningX, kLegendNewGameY, "New Game", false);
+    // Tested in every playing frame, paused or not; it also stops gravity.
+    if (!game_.isGameOver()) return std::nullopt;
+    return highscores_.rankOf(tableScore()) != 0 ? EnterName : NoHighscore;
+}
+
+void Application::drawScorePanel() {
     glColor3f(1, 0, 0);
     if (game_.paused()) {
-        font_.print(430, 410, "Paused", false);
-    } else {
-        std::snprintf(text_, sizeof text_, "Score: %i", game_.score());
-        font_.print(430, 450, text_, false);
-        std::snprintf(text_, sizeof text_, "Level: %i", game_.level());
-        font_.print(430, 430, text_, false);
-        std::snprintf(text_, sizeof text_, "Removed Lines: %i", game_.lines());
-        font_.print(430, 410, text_, false);
-        font_.print(430, 390, "Next brick:", false);
-        const Piece next = game_.preview();
-        glTranslatef(10, 7.5f, -30);  // stays for the rest of the frame; the texts set their own matrices
-        next.draw();
+        font_.print(kPaused, "Paused", false);
+        return;
     }
-
-    glColor3f(1, 1, 1);
-    font_.print(495, 40, "P", true);
-    font_.print(550, 40, "Pause", false);
-    font_.print(495, 25, "ESC", true);
-    font_.print(550, 25, "Quit", false);
-    font_.print(495, 10, "Space", true);
-    font_.print(550, 10, "New Game", false);
-
-    if (game_.isGameOver()) {
-        if (highscores_.rankOf(static_cast<unsigned>(game_.score())) != 0) {
-            nameEntry_.begin(kNameCapacity, "Enter your name:");
-            state_ = EnterName;
-        } else {
-            state_ = NoHighscore;
-        }
-    }
+    std::snprintf(text_, sizeof text_, "Score: %i", game_.score());
+    font_.print(kScore, text_, false);
+    std::snprintf(text_, sizeof text_, "Level: %i", game_.level());
+    font_.print(kLevel, text_, false);
+    std::snprintf(text_, sizeof text_, "Removed Lines: %i", game_.lines());
+    font_.print(kRemovedLines, text_, false);
+    font_.print(kNextBrick, "Next brick:", false);
+    const Piece next = game_.preview();
+    glTranslatef(10, 7.5f, -30);  // stays for the rest of the frame; the texts set their own matrices
+    next.draw();
 }
 
-void Application::startNewGame() {
-    game_.reset();
-    game_.spawn();
-}
+// ---- Keys ----
 
-void Application::handleKey(int sym) {
-    // Stage 1: by screen.
-    switch (state_) {
-        case Farewell: {
-            SDL_Event quit{};
-            quit.type = SDL_QUIT;
-            SDL_PushEvent(&quit);
-            break;
-        }
-        case EnterName:
-            if (sym >= 32 && sym <= 122) nameEntry_.appendChar(static_cast<char>(sym));
-            break;
-        case Logo:
-        case Presents:
-        case GameLogo:
-        case NoHighscore:
-            state_ = MainMenu;  // the key does nothing else
-            return;
-        default: break;
-    }
+void Application::handleKey(int sym) { (this->*kScreens[state_].keys)(sym); }
 
-    // Stage 2: by key.
+void Application::skipKey(int) { changeScreen(MainMenu); }
+
+void Application::menuKey(int sym) {
     switch (sym) {
-        case SDLK_p:
-            if (state_ == Playing) game_.togglePause();
-            break;
-        case SDLK_UP:
-            if (state_ == Playing)
-                game_.rotate();
-            else if (state_ == MainMenu || state_ == Options)
-                menu_.cursorUp();
-            break;
-        case SDLK_DOWN:
-            if (state_ == Playing)
-                game_.softDrop();
-            else if (state_ == MainMenu || state_ == Options)
-                menu_.cursorDown();
-            break;
-        case SDLK_RIGHT:
-            if (state_ == Playing)
-                game_.moveRight();
-            else if (state_ == Options)
-                menu_.select();
-            break;
+        case SDLK_UP: menu_.cursorUp(); break;
+        case SDLK_DOWN: menu_.cursorDown(); break;
+        case SDLK_RETURN: menuAction(); break;
+        // Switch an option without its follow-ups: it takes effect where it is next read.
         case SDLK_LEFT:
-            if (state_ == Playing)
-                game_.moveLeft();
-            else if (state_ == Options)
-                menu_.select();
-            break;
+        case SDLK_RIGHT:
         case SDLK_SPACE:
-            if (state_ == Playing)
-                startNewGame();
-            else if (state_ == Options)
-                menu_.select();
-            break;
-        case SDLK_BACKSPACE:
-            if (state_ == EnterName) nameEntry_.backspace();
-            break;
-        case SDLK_RETURN:
-            if (state_ == MainMenu || state_ == Options) {
-                menuAction();
-            } else if (state_ == EnterName) {
-                highscores_.insert(nameEntry_.text(), static_cast<unsigned>(game_.score()));
-                state_ = Highscores;
-            }
+            if (state_ == Options) menu_.select();
             break;
         case SDLK_ESCAPE:
-            if (state_ == MainMenu) {
-                farewellByEscape();
-            } else if (state_ == Options) {
-                menu_.backToMain();
-                state_ = MainMenu;
-            } else if (state_ == Playing || state_ == EnterName || state_ == Credits || state_ == Highscores ||
-                       state_ == Farewell) {
-                state_ = MainMenu;
-            }
+            if (state_ == MainMenu)
+                changeScreen(Farewell, Tune::farewell);
+            else
+                changeScreen(MainMenu);
             break;
         default: break;
+    }
+}
+
+void Application::backKey(int sym) {
+    if (sym == SDLK_ESCAPE) changeScreen(MainMenu);
+}
+
+void Application::playingKey(int sym) {
+    // The arrows reach the game while it is paused too; it decides what they do then.
+    switch (sym) {
+        case SDLK_LEFT: game_.moveLeft(); break;
+        case SDLK_RIGHT: game_.moveRight(); break;
+        case SDLK_UP: game_.rotate(); break;
+        case SDLK_DOWN: game_.softDrop(); break;
+        case SDLK_p: game_.togglePause(); break;
+        case SDLK_SPACE: changeScreen(Playing); break;    // a new game at once
+        case SDLK_ESCAPE: changeScreen(MainMenu); break;  // the game goes on unseen
+        default: break;
+    }
+}
+
+void Application::farewellKey(int sym) {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);  // taken in this pump pass: no other frame is drawn
+    if (sym == SDLK_ESCAPE) changeScreen(MainMenu);
+}
+
+void Application::enterNameKey(int sym) {
+    switch (sym) {
+        case SDLK_BACKSPACE: nameEntry_.backspace(); break;
+        case SDLK_RETURN:
+            highscores_.insert(nameEntry_.text(), tableScore());
+            changeScreen(Highscores);
+            break;
+        case SDLK_ESCAPE: changeScreen(MainMenu); break;  // nothing is stored
+        default:
+            // Letters arrive unshifted, as lower case; Space, digits and punctuation as themselves.
+            if (sym >= SDLK_SPACE && sym <= SDLK_z) nameEntry_.appendChar(static_cast<char>(sym));
+            break;
     }
 }
 
 void Application::menuAction() {
-    const unsigned char musicBefore = settings_->music;
-    const unsigned char fullscreenBefore = settings_->fullscreen;
-    const int next = menu_.select();
-    if (settings_->music != musicBefore) {
+    const MenuChoice choice = menu_.select();
+    if (const auto* flag = std::get_if<Settings::Flag>(&choice))
+        applySetting(*flag);
+    else
+        changeScreen(std::get<ScreenState>(choice));
+}
+
+void Application::applySetting(Settings::Flag flag) {
+    if (flag == Settings::Flag::music) {
         if (settings_->music)
-            tunes_.playTune(kTuneBackground);
+            tunes_.playTune(Tune::background);
         else
             tunes_.stopAll();
     }
     // The flag is saved at exit and sets the video mode at the next start whatever the toggle did.
-    if (settings_->fullscreen != fullscreenBefore && surface_) SDL_WM_ToggleFullScreen(surface_);
-    if (next == -1) return;
-    state_ = static_cast<ScreenState>(next);
-    if (state_ == Playing) startNewGame();
-    if (state_ == Credits) scroller_.restart();
+    if (flag == Settings::Flag::fullscreen && surface_) SDL_WM_ToggleFullScreen(surface_);
 }
 
-void Application::farewellByEscape() {
-    state_ = Farewell;
-    tunes_.stopAll();
-    tunes_.playTune(kTuneFarewell);
+// ---- Screen changes ----
+
+void Application::changeScreen(ScreenState next, std::optional<Tune> solo) {
+    // Leaving the options, by Escape or by "Back", the menu shows its main items from the top.
+    if (state_ == Options && next == MainMenu) menu_.backToMain();
+    state_ = next;
+    if (next == Playing) {
+        game_.reset();
+        game_.spawn();
+    } else if (next == Credits) {
+        scroller_.restart();
+    } else if (next == EnterName) {
+        nameEntry_.begin(kNameCapacity, "Enter your name:");
+    }
+    if (solo) {
+        tunes_.stopAll();
+        tunes_.playTune(*solo);
+    }
 }

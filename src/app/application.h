@@ -3,7 +3,11 @@
 
 #include <SDL.h>
 
-#include "app/screen_state.h"
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "app/settings.h"
 #include "audio/music.h"
 #include "game/game_session.h"
 #include "render/credits_scroller.h"
@@ -14,16 +18,18 @@
 #include "ui/highscore_table.h"
 #include "ui/menu.h"
 #include "ui/name_entry.h"
-
-struct Settings;
+#include "ui/screen_state.h"
 
 // Owns every long-lived part of the game and steps through the screens. One global instance,
-// constructed before the entry function runs and destroyed after it returns. Screen changes that
-// come from time or from the game are made by drawFrame; those that come from keys by handleKey.
+// constructed before the entry function runs and destroyed after it returns.
+//
+// Each screen is one row of kScreens: what its frame draws (and where the snow lies), and what
+// its keys do. Every change of screen, by a frame (an intro image done, a game over) or by a key,
+// goes through changeScreen, which also does what the change brings with it.
 class Application {
 public:
     Application();
-    // Writes the high-score table first (only if it was loaded), then the members go in reverse order.
+    // Writes the high-score table (only if it was loaded), then the members go in reverse order.
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -41,16 +47,59 @@ public:
     // One gravity event (the serial it carries), between frames; the game goes on behind every
     // screen, as it does behind the menus after Escape.
     void onGravityEvent(int serial) { game_.onGravityEvent(serial); }
+    // Releases what lives on the window and on SDL (textures, display lists, the gravity timer,
+    // the sound output) while both still do. Once, before SDL_Quit; afterwards only the destructor
+    // runs, and it writes the high-score table as before.
+    void shutdown();
 
     ScreenState state() const { return state_; }
 
 private:
     friend struct TestAccess;  // tests/support/test_access.h: reads and sets up state for the tests
 
-    void drawPlaying(float dt);
+    // Where a screen's snow lies: not at all, behind what the screen draws, in front of it, or
+    // behind the game when the in-game snow is switched on.
+    enum class Snow { none, behind, inFront, behindIfEnabled };
+    // One screen: its drawing (after the shared start of the frame; it returns the screen a frame
+    // leads to, if any) and its keys.
+    struct Screen {
+        std::optional<ScreenState> (Application::*draw)(float dt);
+        Snow snow;
+        void (Application::*keys)(int sym);
+    };
+    static const std::array<Screen, kScreenCount> kScreens;  // indexed by ScreenState
+
+    // The screens' drawings.
+    std::optional<ScreenState> drawLogo(float dt);
+    std::optional<ScreenState> drawPresents(float dt);
+    std::optional<ScreenState> drawGameLogo(float dt);
+    std::optional<ScreenState> drawMenu(float dt);
+    std::optional<ScreenState> drawCredits(float dt);
+    std::optional<ScreenState> drawHighscores(float dt);
+    std::optional<ScreenState> drawPlaying(float dt);
+    std::optional<ScreenState> drawFarewell(float dt);
+    std::optional<ScreenState> drawNoHighscore(float dt);
+    std::optional<ScreenState> drawEnterName(float dt);
+    void drawScorePanel();
+
+    // The screens' keys.
+    void skipKey(int sym);  // intro and the sorry message: any key leads to the main menu
+    void menuKey(int sym);
+    void backKey(int sym);  // credits and the table: Escape leads back
+    void playingKey(int sym);
+    void farewellKey(int sym);
+    void enterNameKey(int sym);
+
+    // Goes to `next` and does what that brings: a new game, the credits from the bottom, a fresh
+    // name entry, the main items after the options. `solo` replaces all sound on arrival; without
+    // it the music plays on.
+    void changeScreen(ScreenState next, std::optional<Tune> solo = std::nullopt);
+    // Return on a menu: the menu acts, the Application does what follows.
     void menuAction();
-    void farewellByEscape();
-    void startNewGame();
+    // What a switched flag needs at once: the music started or stopped, the full-screen toggle.
+    void applySetting(Settings::Flag flag);
+    // The game's score as the high-score table keeps it; a game's score is never negative.
+    std::uint32_t tableScore() const { return static_cast<std::uint32_t>(game_.score()); }
 
     // Members in the order they are built; destroyed in reverse.
     FadeImage logoImage_;      // intro logo, zooming out

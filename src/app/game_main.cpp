@@ -74,6 +74,7 @@ int runGame(Application& app, Settings& settings) {
 
     SDL_ShowCursor(1);
     settings.save(kSettingsFile);
+    app.shutdown();  // the GL objects, timer and sound go while the window and SDL still live
     SDL_Quit();
     return 0;
 }

@@ -6,8 +6,9 @@
 #include "app/settings.h"
 
 // Constructed before the entry function runs and destroyed after it returns; the Application's
-// destructor writes the high-score table.
+// destructor writes the high-score table. The settings record comes after it, all flags on.
 static Application gApplication;
+static Settings gSettings;
 
 #ifdef _WIN32
 #include <windows.h>

@@ -7,8 +7,6 @@
 #include "app/player_file.h"
 #include "app/token_reader.h"
 
-Settings gSettings;
-
 namespace {
 
 // More than enough for four values and any sane amount of white space; the rest of a huge file

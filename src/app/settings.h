@@ -28,6 +28,3 @@ struct Settings {
     // Returns false when nothing was replaced (the caller ignores it; the game reports nothing).
     bool save(const char* fileName) const;
 };
-
-// The game's one settings record, constructed before the entry point runs.
-extern Settings gSettings;

@@ -14,9 +14,7 @@ Music::Music() : layer_(&system_) {}
 
 Music::Music(SoundLayer& layer) : layer_(&layer) {}
 
-Music::~Music() {
-    if (initialised_) layer_->close();
-}
+Music::~Music() { close(); }
 
 void Music::init() {
     layer_->init(kMixRate, kChannels, 0);
@@ -25,11 +23,11 @@ void Music::init() {
     initialised_ = true;
 }
 
-void Music::playTune(int tune) {
-    if (tune == 0)
-        layer_->playStream(farewellStream_);
-    else if (tune == 1)
-        layer_->playStream(backgroundStream_);
-}
+void Music::playTune(Tune tune) { layer_->playStream(tune == Tune::farewell ? farewellStream_ : backgroundStream_); }
 
 void Music::stopAll() { layer_->stopAll(); }
+
+void Music::close() {
+    if (initialised_) layer_->close();
+    initialised_ = false;
+}

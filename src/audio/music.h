@@ -3,15 +3,21 @@
 
 #include "audio/sound_system.h"
 
-// The game's two tunes: the farewell tune (tune 0, plays once) and the background tune (tune 1,
-// loops). Owns the sound layer it plays through unless it was given another one. Main thread only.
+// The game's two tunes, by their fixed numbers.
+enum class Tune : int {
+    farewell = 0,    // "data/merry_christmas.mp3", plays once
+    background = 1,  // "data/background.mp3", loops until stopped
+};
+
+// The game's two tunes. Owns the sound layer it plays through unless it was given another one.
+// Main thread only.
 class Music {
 public:
     // Plays through its own SoundSystem. Makes no sound-layer call.
     Music();
     // Plays through `layer`, which must outlive this Music.
     explicit Music(SoundLayer& layer);
-    // Closes the sound layer if init has run.
+    // Closes the sound layer if it is still open.
     ~Music();
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
@@ -19,11 +25,13 @@ public:
     // Starts the output (44100 Hz, 64 channels) and opens both tunes from data/. Results are not
     // examined: a tune that failed to open stays silent.
     void init();
-    // 0 starts the farewell tune, 1 the background tune, each on a free channel; other numbers do
-    // nothing.
-    void playTune(int tune);
+    // Starts the tune on a free channel.
+    void playTune(Tune tune);
     // Silences whatever is playing.
     void stopAll();
+    // Closes the sound layer if init has run, while SDL still runs; the destructor then has nothing
+    // left to do.
+    void close();
 
     bool initialised() const { return initialised_; }
     SoundStream* farewellStream() const { return farewellStream_; }
@@ -32,7 +40,7 @@ public:
 private:
     SoundSystem system_;                       // used unless another layer was given
     SoundLayer* layer_;                        // not owned: system_ or the given layer
-    bool initialised_ = false;                 // true once init has run, whatever it reported
+    bool initialised_ = false;                 // from init, whatever it reported, until close
     SoundStream* farewellStream_ = nullptr;    // "data/merry_christmas.mp3"; owned by the layer
     SoundStream* backgroundStream_ = nullptr;  // "data/background.mp3"; owned by the layer
 };

@@ -125,6 +125,8 @@ void GameSession::togglePause() {
         gravityTimer_.start(gravityInterval());
 }
 
+void GameSession::stopGravity() { gravityTimer_.stop(); }
+
 bool GameSession::isGameOver() {
     for (const Block& b : settled_) {
         if (b.column() == static_cast<int>(kSpawnColumn) && b.row() == static_cast<int>(kSpawnRow)) {

@@ -37,6 +37,7 @@ public:
     void rotate();
     void softDrop();        // gravity at 25 ms per row until the next spawn; nothing while paused
     void togglePause();     // stops or restarts gravity
+    void stopGravity();     // at shutdown, before SDL stops: no gravity event comes any more
     bool isGameOver();      // a settled block in column 5, row 22; stops gravity when true
     Piece preview() const;  // the next kind laid out around the origin
 
@@ -57,10 +58,12 @@ public:
     const OccupancyGrid& grid() const { return grid_; }
 
     // Drawing (defined by the renderer). initGraphics loads the block textures and compiles the
-    // frame and backdrop lists; drawBoard draws the well; the reflection flag is read from
-    // settings on every call.
-    void initGraphics(Settings* settings);
+    // frame and backdrop lists; drawBoard draws the well, reading the reflection flag from
+    // settings on every call; releaseGraphics deletes the textures and lists while the context
+    // lives (a second call does nothing).
+    void initGraphics(const Settings* settings);
     void drawBoard(float dt);
+    void releaseGraphics();
     const std::array<Texture, Piece::kKinds>& blockTextures() const { return blockTextures_; }
 
 private:
@@ -74,7 +77,7 @@ private:
     std::array<Texture, Piece::kKinds> blockTextures_;  // index = shape kind; empty until initGraphics
     Piece current_;                                     // the falling piece
     int nextKind_ = 0;                                  // shape kind 0..6 of the next spawn
-    Settings* settings_ = nullptr;                      // not owned; read by drawBoard
+    const Settings* settings_ = nullptr;                // not owned; drawBoard reads its reflection flag
     GravityTimer gravityTimer_;                         // posts the gravity events; stopped until the first spawn
     int level_ = 1;                                     // lines / 10 + 1; default 1
     int score_ = 0;                                     // points of this game, saturating at INT_MAX; default 0

@@ -12,6 +12,7 @@
 #include "game/block.h"
 #include "game/game_session.h"
 #include "game/piece.h"
+#include "render/gl_base_state.h"
 
 unsigned int cubeList = 0;
 
@@ -73,6 +74,19 @@ void buildCubeList() {
     glEndList();
 }
 
+void releaseCubeList() {
+    if (cubeList != 0) glDeleteLists(cubeList, 1);
+    cubeList = 0;
+}
+
+void GameSession::releaseGraphics() {
+    for (Texture& texture : blockTextures_) texture.release();
+    for (unsigned int* list : {&frameList_, &backdropList_}) {
+        if (*list != 0) glDeleteLists(*list, 1);
+        *list = 0;
+    }
+}
+
 void Block::draw() const {
     glPushMatrix();
     if (texture)
@@ -88,7 +102,7 @@ void Piece::draw() const {
     for (const Block& block : blocks) block.draw();
 }
 
-void GameSession::initGraphics(Settings* settings) {
+void GameSession::initGraphics(const Settings* settings) {
     settings_ = settings;
     for (int kind = 0; kind < Piece::kKinds; ++kind)
         blockTextures_[kind].load(kBlockTextureFiles[kind], GL_LINEAR, GL_LINEAR, false);
@@ -120,13 +134,12 @@ void GameSession::initGraphics(Settings* settings) {
 }
 
 void GameSession::drawBlocksAndFrame() const {
-    glEnable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glPushMatrix();
-    glCallList(frameList_);
-    glPopMatrix();
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
+    {
+        const GlScope translucent(GlScope::Blend::translucent, GlScope::texture);
+        glPushMatrix();
+        glCallList(frameList_);
+        glPopMatrix();
+    }
 
     for (const Block& block : settled_) block.draw();
     current_.draw();
@@ -142,11 +155,8 @@ void GameSession::drawBoard(float) {
     glTranslatef(0, 0, 10);
     if (reflection) {
         // The grey pane between the far copy and the board, lit with the far copy's last normal.
-        glEnable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
+        const GlScope translucent(GlScope::Blend::translucent, GlScope::texture);
         glCallList(backdropList_);
-        glDisable(GL_BLEND);
-        glEnable(GL_TEXTURE_2D);
     }
     glTranslatef(-2, 0, 10);
     drawBlocksAndFrame();  // the board: its origin at eye (-10, -11, -30)

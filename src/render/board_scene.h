@@ -12,3 +12,5 @@ extern unsigned int cubeList;  // GLuint display list, 0 until buildCubeList
 
 // Compiles cubeList. Called once at start-up, before any other display list is made.
 void buildCubeList();
+// Deletes cubeList while the context lives; a second call does nothing.
+void releaseCubeList();

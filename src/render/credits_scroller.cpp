@@ -6,8 +6,11 @@
 #include <cmath>
 
 #include "render/font.h"
+#include "render/text_layout.h"
 
 namespace {
+using textLayout::kCreditsHeadX, textLayout::kCreditsNameX;
+
 constexpr float kStartY = -16;  // the title's glyphs span -16..0: just below the bottom edge
 constexpr float kWrapY = 800;   // the last line (offset 272) is then above the top edge
 constexpr float kUnitsPerMs = 0.5f;
@@ -21,20 +24,20 @@ struct CreditLine {
 
 // Every line after the title, drawn in white in this order.
 constexpr CreditLine kLines[] = {
-    {16, 100, false, "(c) 2026 The Yuletumble team"},
-    {48, 100, false, "Lead programmer"},
-    {64, 150, true, "The Yuletumble team"},
-    {80, 100, false, "Graphics"},
-    {96, 150, true, "The Yuletumble team"},
-    {112, 100, false, "Sound"},
-    {128, 150, true, "Jingle Bells by ???"},
-    {144, 150, true, "Rudolph by ???"},
-    {176, 100, false, "Special thanks to"},
-    {192, 150, true, "Everyone who tested the game"},
-    {208, 150, true, "The makers of SDL, Mesa and the free fonts"},
-    {224, 150, true, " ... many other but I am too lazy :-)"},
-    {256, 100, false, "Thank you for playing!"},
-    {272, 150, true, "Have fun!"},
+    {16, kCreditsHeadX, false, "(c) 2026 The Yuletumble team"},
+    {48, kCreditsHeadX, false, "Lead programmer"},
+    {64, kCreditsNameX, true, "The Yuletumble team"},
+    {80, kCreditsHeadX, false, "Graphics"},
+    {96, kCreditsNameX, true, "The Yuletumble team"},
+    {112, kCreditsHeadX, false, "Sound"},
+    {128, kCreditsNameX, true, "Jingle Bells by ???"},
+    {144, kCreditsNameX, true, "Rudolph by ???"},
+    {176, kCreditsHeadX, false, "Special thanks to"},
+    {192, kCreditsNameX, true, "Everyone who tested the game"},
+    {208, kCreditsNameX, true, "The makers of SDL, Mesa and the free fonts"},
+    {224, kCreditsNameX, true, " ... many other but I am too lazy :-)"},
+    {256, kCreditsHeadX, false, "Thank you for playing!"},
+    {272, kCreditsNameX, true, "Have fun!"},
 };
 }  // namespace
 
@@ -55,10 +58,10 @@ float CreditsScroller::lineY() const { return std::floor(scrollY_); }
 void CreditsScroller::draw() const {
     if (!font_) return;
     const float y = lineY();
-    font_->print(550, 10, "ESC", true);
-    font_->print(590, 10, "Back", false);
+    font_->print(textLayout::kBackKey, "ESC", true);
+    font_->print(textLayout::kBackWord, "Back", false);
     glColor3f(1, 0, 0);
-    font_->print(100, y, "Yuletumble", false);
+    font_->print(kCreditsHeadX, y, "Yuletumble", false);
     glColor3f(1, 1, 1);
     for (const CreditLine& line : kLines) font_->print(line.x, y - line.offset, line.text, line.style);
 }

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "render/gl_base_state.h"
+
 namespace {
 constexpr float kStartX = 8;
 constexpr double kMsPerUnit = 1000;        // the banner moves left 0.001 units per ms
@@ -24,30 +26,29 @@ void ExitBanner::advance(float dt) {
 
 void ExitBanner::draw() const {
     // The glow: red, transparent at the bottom, opaque at the top, the image repeated 12 times.
-    glPushMatrix();
-    glEnable(GL_BLEND);
-    glTranslatef(-2.25f, 7, -10);
-    bind();
-    glBegin(GL_QUADS);
-    glColor4f(1, 0, 0, 0);
-    glTexCoord2f(0, scroll_);
-    glVertex2f(-4, -12);
-    glTexCoord2f(1, scroll_);
-    glVertex2f(4, -12);
-    glColor4f(1, 0, 0, 1);
-    glTexCoord2f(1, scroll_ + 12);
-    glVertex2f(4, 0);
-    glTexCoord2f(0, scroll_ + 12);
-    glVertex2f(-4, 0);
-    glEnd();
-    glDisable(GL_BLEND);
-    glPopMatrix();
+    {
+        const GlScope translucent(GlScope::Blend::translucent);
+        glPushMatrix();
+        glTranslatef(-2.25f, 7, -10);
+        bind();
+        glBegin(GL_QUADS);
+        glColor4f(1, 0, 0, 0);
+        glTexCoord2f(0, scroll_);
+        glVertex2f(-4, -12);
+        glTexCoord2f(1, scroll_);
+        glVertex2f(4, -12);
+        glColor4f(1, 0, 0, 1);
+        glTexCoord2f(1, scroll_ + 12);
+        glVertex2f(4, 0);
+        glTexCoord2f(0, scroll_ + 12);
+        glVertex2f(-4, 0);
+        glEnd();
+        glPopMatrix();
+    }
 
     // The banner, added on top: black parts of the image leave the glow unchanged.
+    const GlScope overlay(GlScope::Blend::additive, GlScope::depthTest);
     glPushMatrix();
-    glBlendFunc(GL_ONE, GL_ONE);
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
     glTranslatef(x_, 0, 0);
     bind();
     glBegin(GL_QUADS);
@@ -61,8 +62,5 @@ void ExitBanner::draw() const {
     glTexCoord2f(0, 1);
     glVertex2f(-8, 2);
     glEnd();
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 }

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "render/gl_base_state.h"
+
 namespace {
 constexpr float kDefaultSpeed = 0.0002f;  // alpha per ms: a 5000 ms fade
 constexpr double kMsPerZoomStep = 2000;   // the scale grows by 1 every 2000 ms (0.0005 per ms)
@@ -32,9 +34,9 @@ void FadeImage::advance(float dt) {
 bool FadeImage::isDone() const { return mode_ == Mode::zoom ? amount_ >= 3 : amount_ >= 1; }
 
 void FadeImage::draw() const {
+    const GlScope translucent(GlScope::Blend::translucent);
     glPushMatrix();
     bind();
-    glEnable(GL_BLEND);
     float alpha = amount_;
     if (mode_ == Mode::zoom) {
         glScalef(amount_, amount_, 1);
@@ -51,6 +53,5 @@ void FadeImage::draw() const {
     glTexCoord2f(0, 1);
     glVertex3f(-1, 0.5f, 0);
     glEnd();
-    glDisable(GL_BLEND);
     glPopMatrix();
 }

@@ -3,10 +3,14 @@
 
 #include <GL/gl.h>
 
+#include "render/gl_base_state.h"
+#include "render/text_layout.h"
+
 namespace {
 
 constexpr int kGlyphs = 256;
-constexpr float kCell = 0.0625f;  // one sheet cell in texture units (1/16)
+constexpr float kCell = 0.0625f;                                   // one sheet cell in texture units (1/16)
+constexpr int kQuad = static_cast<int>(textLayout::kGlyphHeight);  // a glyph's quad, text units square
 
 // Codes with a glyph in each set; anything else is skipped by print.
 bool printable(char c) {
@@ -16,8 +20,12 @@ bool printable(char c) {
 
 }  // namespace
 
-Font::~Font() {
+Font::~Font() { release(); }
+
+void Font::release() {
     if (listBase_ != 0) glDeleteLists(listBase_, kGlyphs);
+    listBase_ = 0;
+    Texture::release();
 }
 
 void Font::build() {
@@ -34,28 +42,24 @@ void Font::build() {
         glTexCoord2f(s0, tBottom);
         glVertex2i(0, 0);
         glTexCoord2f(s1, tBottom);
-        glVertex2i(16, 0);
+        glVertex2i(kQuad, 0);
         glTexCoord2f(s1, tTop);
-        glVertex2i(16, 16);
+        glVertex2i(kQuad, kQuad);
         glTexCoord2f(s0, tTop);
-        glVertex2i(0, 16);
+        glVertex2i(0, kQuad);
         glEnd();
-        glTranslatef(10, 0, 0);
+        glTranslatef(textLayout::kGlyphStep, 0, 0);
         glEndList();
     }
 }
 
 void Font::print(float x, float y, const char* text, bool style) const {
+    const GlScope overlay(GlScope::Blend::additive, GlScope::lighting | GlScope::depthTest);
     bind();
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glDisable(GL_DEPTH_TEST);
-
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, 640, 0, 480, -1, 1);
+    glOrtho(0, textLayout::kScreenWidth, 0, textLayout::kScreenHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -79,9 +83,4 @@ void Font::print(float x, float y, const char* text, bool style) const {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_BLEND);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "render/text_layout.h"
 #include "render/texture.h"
 
 // The game's bitmap font: a 16 x 16 sheet of glyphs ("data/font.bmp") and one display list per
@@ -14,12 +15,15 @@ public:
 
     // Loads the sheet and compiles the 256 glyph lists. Needs a current OpenGL context.
     void build();
+    // Deletes the glyph lists and the sheet; a second call does nothing.
+    void release() override;
 
     // Draws `text` with the lower-left corner of its first glyph at (x, y) on the 640 x 480 text
     // screen (origin bottom left), in the current colour, additively, with depth test and lighting
     // off. Restores the base state afterwards. Codes outside 32..127 are skipped and take no space,
     // so no list outside the font is ever called.
     void print(float x, float y, const char* text, bool style) const;
+    void print(TextPos at, const char* text, bool style) const { print(at.x, at.y, text, style); }
 
     unsigned int listBase() const { return listBase_; }  // first of 256 lists; 0 = not built
 

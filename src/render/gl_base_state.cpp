@@ -60,3 +60,19 @@ void setSceneProjection(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+GlScope::GlScope(Blend blend, unsigned off) : blend_(blend), off_(off) {
+    if (blend_ == Blend::additive) glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_BLEND);
+    if (off_ & texture) glDisable(GL_TEXTURE_2D);
+    if (off_ & lighting) glDisable(GL_LIGHTING);
+    if (off_ & depthTest) glDisable(GL_DEPTH_TEST);
+}
+
+GlScope::~GlScope() {
+    if (off_ & depthTest) glEnable(GL_DEPTH_TEST);
+    if (off_ & lighting) glEnable(GL_LIGHTING);
+    if (off_ & texture) glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    if (blend_ == Blend::additive) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}

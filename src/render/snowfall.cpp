@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "render/gl_base_state.h"
+
 namespace {
 constexpr float kSpinPerMs = 0.1f;  // degrees added to every angle per ms
 constexpr float kRespawnY = -30;    // a flake at or below this goes back to the top
@@ -108,9 +110,7 @@ std::size_t Snowfall::advance(float dt) {
 }
 
 void Snowfall::update(float dt) {
-    glBlendFunc(GL_ONE, GL_ONE);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
+    const GlScope overlay(GlScope::Blend::additive, GlScope::depthTest);
     flakeTexture_.bind();
     // Every flake is the flake quad moved by translate(x, y, z) rotate(angleX, x) rotate(angleY, y)
     // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws
@@ -134,7 +134,4 @@ void Snowfall::update(float dt) {
     }
     glEnd();
     glNormal3fv(normal);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }

@@ -23,6 +23,8 @@ public:
 
     // Loads "data/snowflake.bmp" (white squares without it). Needs a current OpenGL context.
     void init();
+    // Deletes the flake texture; the flakes stay.
+    void release() { flakeTexture_.release(); }
     // Gives every flake its first random place, tilt and speed: exactly 8 rand() calls per flake.
     void scatter();
     // Draws every flake additively where it is, then moves it by `dt` milliseconds, respawning

@@ -10,6 +10,7 @@
 #include "app/player_file.h"
 #include "app/token_reader.h"
 #include "render/font.h"
+#include "render/text_layout.h"
 
 namespace {
 
@@ -107,24 +108,25 @@ void HighscoreTable::insert(const char* name, std::uint32_t points) {
 
 void HighscoreTable::draw(std::uint32_t highlight) const {
     if (!font_) return;
+    using namespace textLayout;
     glColor3f(1, 0, 0);
-    font_->print(300, 350, "Highscores", false);
+    font_->print(kTableTitle, "Highscores", false);
     char scratch[64];
     for (int i = 0; i < kEntries; ++i) {
         const HighscoreEntry& e = entries_[i];
-        const float y = 300 - 20 * static_cast<float>(i);
+        const float y = kTableTopY - kTableRowStep * static_cast<float>(i);
         if (e.score == highlight)
             glColor3f(1, 0, 0);
         else
             glColor3f(1, 1, 1);
         std::snprintf(scratch, sizeof scratch, "%d.", i + 1);
-        font_->print(225, y, scratch, false);
-        font_->print(265, y, e.name, false);
+        font_->print(kTablePlaceX, y, scratch, false);
+        font_->print(kTableNameX, y, e.name, false);
         // Unsigned: a hand-edited score above 2147483647 must not show as negative.
         std::snprintf(scratch, sizeof scratch, "%u", static_cast<unsigned>(e.score));
-        font_->print(465, y, scratch, true);
+        font_->print(kTableScoreX, y, scratch, true);
     }
     glColor3f(1, 1, 1);
-    font_->print(550, 10, "ESC", true);
-    font_->print(590, 10, "Back", false);
+    font_->print(kBackKey, "ESC", true);
+    font_->print(kBackWord, "Back", false);
 }

@@ -7,9 +7,8 @@
 #include <iterator>
 #include <optional>
 
-#include "app/screen_state.h"
-#include "app/settings.h"
 #include "render/font.h"
+#include "render/text_layout.h"
 
 namespace {
 
@@ -36,11 +35,6 @@ constexpr OptionItem kOptionItems[] = {
 static_assert(std::size(kMainItems) == Menu::kItems && std::size(kOptionItems) == Menu::kItems,
               "the cursor runs over the same five rows in both modes");
 
-constexpr float kItemX = 300;     // left edge of every item
-constexpr float kTopY = 250;      // baseline of the top item
-constexpr float kRowStep = 20;    // text units between rows
-constexpr float kGlyphStep = 10;  // pen advance per character
-
 void rowColour(bool highlighted) {
     if (highlighted)
         glColor3f(1, 0, 0);
@@ -63,7 +57,7 @@ void Menu::cursorDown() {
     if (++cursor_ > kItems - 1) cursor_ = 0;
 }
 
-int Menu::select() {
+MenuChoice Menu::select() {
     if (mode_ == Mode::main) {
         const ScreenState next = kMainItems[cursor_].next;
         if (next == Options) {
@@ -81,7 +75,7 @@ int Menu::select() {
         unsigned char& value = settings_->flag(*flag);
         value = value == 0 ? 1 : 0;
     }
-    return -1;
+    return *flag;
 }
 
 void Menu::backToMain() {
@@ -92,17 +86,18 @@ void Menu::backToMain() {
 void Menu::draw() const {
     if (!font_) return;
     for (int i = 0; i < kItems; ++i) {
-        const float y = kTopY - kRowStep * static_cast<float>(i);
+        const float x = textLayout::kMenuTop.x;
+        const float y = textLayout::kMenuTop.y - textLayout::kMenuRowStep * static_cast<float>(i);
         rowColour(i == cursor_);
         if (mode_ == Mode::main) {
-            font_->print(kItemX, y, kMainItems[i].text, false);
+            font_->print(x, y, kMainItems[i].text, false);
             continue;
         }
         const OptionItem& item = kOptionItems[i];
-        font_->print(kItemX, y, item.text, false);
+        font_->print(x, y, item.text, false);
         if (!item.flag) continue;
         // The value starts one glyph after the label's last character.
-        const float valueX = kItemX + kGlyphStep * static_cast<float>(std::strlen(item.text) + 1);
+        const float valueX = x + textLayout::kGlyphStep * static_cast<float>(std::strlen(item.text) + 1);
         const bool on = settings_ && settings_->flag(*item.flag) != 0;
         font_->print(valueX, y, on ? "On" : "Off", true);
     }

@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <variant>
+
+#include "app/settings.h"
+#include "ui/screen_state.h"
+
 class Font;
-struct Settings;
+
+// What choosing a menu item did: named the screen to go to (a main item, or "Back" on the options
+// items), or switched the settings flag of an options item, leaving the screen as it is.
+using MenuChoice = std::variant<ScreenState, Settings::Flag>;
 
 // The main menu and the options menu in one object: a mode and a cursor on one of five items.
 // In the main mode `select` names the next screen; in the options mode it flips a settings flag.
@@ -20,9 +28,9 @@ public:
     void cursorUp();
     void cursorDown();
 
-    // Acts on the highlighted item. Returns the ScreenState number to switch to, or -1 when the
-    // screen stays (a flag was flipped on the options screen).
-    int select();
+    // Acts on the highlighted item and says what it did. The follow-ups (the screen change, the
+    // music or the full-screen toggle after a flag) are the caller's.
+    MenuChoice select();
     // Main mode with the top item highlighted.
     void backToMain();
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "render/font.h"
+#include "render/text_layout.h"
 
 void NameEntry::begin(int capacity, const char* prompt) {
     if (capacity < 1) capacity = 1;
@@ -34,11 +35,11 @@ void NameEntry::backspace() {
 
 void NameEntry::draw() const {
     if (!font_ || !text_) return;
-    // The prompt is centred on x = 280 at 10 units per character.
-    const float x = 280 - 5 * static_cast<float>(std::strlen(prompt_.get()));
+    using namespace textLayout;
+    const float x = centred(kPromptCentre.x, std::strlen(prompt_.get()));
     glColor3f(1, 0, 0);
-    font_->print(x, 300, prompt_.get(), false);
+    font_->print(x, kPromptCentre.y, prompt_.get(), false);
     glColor3f(1, 1, 1);
-    font_->print(x + 50, 280, text_.get(), false);
-    font_->print(x + 50 + 10 * static_cast<float>(length_), 280, "_", false);
+    font_->print(x + kNameIndent, kNameY, text_.get(), false);
+    font_->print(x + kNameIndent + kGlyphStep * static_cast<float>(length_), kNameY, "_", false);
 }

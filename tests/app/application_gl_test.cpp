@@ -73,6 +73,15 @@ TEST_F(ApplicationGl, ScreensHandOverAtTheirTimeAndDrawWithoutAllocatingOrChangi
         TestAccess::setState(app_, s);
         expectCleanFrames();
     }
+
+    // At the end, with the window still there, every GL object, the gravity timer and the sound
+    // go: the destructor that runs after SDL_Quit has nothing left to release.
+    app_.handleKey(SDLK_ESCAPE);
+    app_.handleKey(SDLK_RETURN);  // a game, with gravity running
+    app_.shutdown();
+    for (GLuint name = 1; name < 1000; ++name) ASSERT_FALSE(glIsTexture(name) || glIsList(name)) << name;
+    EXPECT_EQ(TestAccess::game(app_).timerInterval(), 0);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 }  // namespace

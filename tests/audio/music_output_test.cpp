@@ -97,15 +97,15 @@ TEST_F(SoundOutput, TunesPlayAsToldLoopSeamlesslyAndStop) {
     {
         Music music;
         music.init();
-        for (int tune : {2, -1}) music.playTune(tune);
         farewellAt = playFor(kQuarter);
-        music.playTune(0);
+        music.playTune(Tune::farewell);
         loopAt = playFor(length + kQuarter + kLag);
-        music.playTune(1);
+        music.playTune(Tune::background);
         stopAt = playFor(2 * period + 2 * kLag);
         music.stopAll();
         end = playFor(3 * kLag);
-        SDL_Quit();  // as the game does before its Music is destroyed
+        music.close();
+        SDL_Quit();  // as the game ends: the sound closed first, the Music destroyed later
     }
     const Samples s = heard();
     EXPECT_GE(sounding(s, 0).first, farewellAt) << "tune numbers other than 0 and 1 made a sound";
@@ -157,7 +157,7 @@ TEST_F(SoundOutput, StreamsMixWithClippingAndBadFilesOrNoDeviceStaySilent) {
         Music music;
         music.init();
         EXPECT_EQ(music.backgroundStream(), nullptr);
-        for (int tune : {1, 0}) music.playTune(tune);
+        for (Tune tune : {Tune::background, Tune::farewell}) music.playTune(tune);
         music.stopAll();
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

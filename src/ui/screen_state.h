@@ -15,3 +15,4 @@ enum ScreenState : int {
     EnterName = 9,    // name entry for a new high score
     Options = 10,     // options menu (the same Menu in its options mode)
 };
+inline constexpr int kScreenCount = 11;
