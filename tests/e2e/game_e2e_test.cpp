@@ -13,29 +13,47 @@
 #include <thread>
 
 #include "audio/sound_stream.h"
+#include "render/text_layout.h"
 #include "support/player.h"
 
 using namespace std::chrono_literals;
+using namespace textLayout;
 using xscreen::Image;
 
 namespace {
 
-// The main menu, or with `options` the options, the cursor on `cursor`. Rows lie at
-// y = 250 - 20 * row from x = 300, 16 units high, the cursor's in red; the options' first value
-// ("On" or "Off") from x = 480.
+// The red, or the lit, pixels where a text of `glyphs` characters is printed at `at`.
+int text(const Image& i, bool red, TextPos at, float glyphs) {
+    return i.count(red, at.x, at.y, at.x + glyphs * kGlyphStep, at.y + kGlyphHeight);
+}
+
+// The main menu, or with `options` the options, the cursor on `cursor` (its row red); the options'
+// first value ("On" or "Off") one glyph after "Ingame Snowflakes".
 auto menu(int cursor, bool options = false) {
     return [=](const Image& i) {
-        for (int row = 0, y = 250; row < 5; ++row, y -= 20)
-            if ((i.red(300, y, 420, y + 16) > 15) != (row == cursor) || i.lit(300, y, 420, y + 16) < 15) return false;
-        return !options || i.lit(480, 250, 500, 266) > 10;
+        for (int row = 0; row < 5; ++row) {
+            const TextPos at{kMenuTop.x, kMenuTop.y - kMenuRowStep * static_cast<float>(row)};
+            if ((text(i, true, at, 12) > 15) != (row == cursor) || text(i, false, at, 12) < 15) return false;
+        }
+        return !options || text(i, false, {kMenuTop.x + 18 * kGlyphStep, kMenuTop.y}, 2) > 10;
     };
 }
-bool playing(const Image& i) { return i.red(430, 450, 520, 466) > 15; }                // "Score: ..."
-bool paused(const Image& i) { return i.red(430, 410, 490, 426) > 15 && !playing(i); }  // "Paused" alone
-bool enterName(const Image& i) { return i.red(200, 300, 360, 316) > 30 && !playing(i); }
-// The sorry message, told from a menu by its left part.
-bool sorry(const Image& i) { return i.lit(190, 250, 290, 266) > 100 && !playing(i) && !enterName(i); }
-bool table(const Image& i) { return i.red(300, 350, 400, 366) > 15 && i.lit(550, 10, 630, 26) > 20; }
+bool playing(const Image& i) { return text(i, true, kScore, 9) > 15; }
+bool paused(const Image& i) { return text(i, true, kPaused, 6) > 15 && !playing(i); }  // "Paused" alone
+bool enterName(const Image& i) {
+    return text(i, true, {centred(kPromptCentre.x, 16), kPromptCentre.y}, 16) > 30 && !playing(i);
+}
+// The sorry message, told from a menu by its left part, which lies left of the menu items.
+bool sorry(const Image& i) {
+    return text(i, false, {centred(kSorryCentre.x, 26), kSorryCentre.y}, 10) > 100 && !playing(i) && !enterName(i);
+}
+bool backHint(const Image& i) { return text(i, false, kBackKey, 8) > 20; }  // "ESC Back"
+bool table(const Image& i) { return text(i, true, kTableTitle, 10) > 15 && backHint(i); }
+// Red pixels in the table's ten rows: the new result's row is highlighted.
+int tableRows(const Image& i) {
+    const float lastRow = kTableTopY - 9 * kTableRowStep, scoreEnd = kTableScoreX + 10 * kGlyphStep;
+    return i.red(kTablePlaceX, lastRow, scoreEnd, kTableTopY + kGlyphHeight);
+}
 bool farewell(const Image& i) { return i.red(0, 0, 640, 480) > 5000; }  // the banner's red glow
 int pane(const Image& i) { return i.lit(362, 120, 394, 380); }          // the reflection's, right of the board
 int snow(const Image& i) { return i.lit(430, 80, 560, 370); }           // beside the score panel
@@ -104,12 +122,13 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     for (int n = 0; n < 10; ++n)
         std::ranges::transform(img.rgb, p.grab().rgb, img.rgb.begin(), [](auto a, auto b) { return std::min(a, b); });
     double sum = 0;
-    for (int x = 100; x < 540; ++x) sum += x * img.lit(x, 250, x + 1, 266);
-    EXPECT_NEAR(sum / img.lit(100, 250, 540, 266), 320, 25);
+    const float y = kSorryCentre.y, top = y + kGlyphHeight;
+    for (int x = 100; x < 540; ++x) sum += x * img.lit(x, y, x + 1, top);
+    EXPECT_NEAR(sum / img.lit(100, y, 540, top), kSorryCentre.x, 25);
     p.press("Down Down Down Return");  // a key only leaves the message; the stored table, without this run
-    EXPECT_TRUE(p.waitForScreen([](auto& i) { return table(i) && i.red(225, 100, 600, 316) == 0; }));
+    EXPECT_TRUE(p.waitForScreen([](auto& i) { return table(i) && tableRows(i) == 0; }));
     p.press("Escape Down Return");  // the cursor was left on "Highscores": now "Credits"
-    EXPECT_TRUE(p.waitForScreen([](auto& i) { return i.lit(550, 10, 630, 26) > 20 && !table(i); }));
+    EXPECT_TRUE(p.waitForScreen([](auto& i) { return backHint(i) && !table(i); }));
     p.press("Escape Down Return");  // "Exit"
     EXPECT_TRUE(p.waitForScreen(farewell));
     xscreen::close(p.window);  // as a window manager's close button asks
@@ -173,7 +192,7 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     // 19-character limit: the twentieth is ignored, so BackSpace takes the nineteenth.
     p.press("a shift+b space c BackSpace d e f g h i j k l m n o p q r s t BackSpace");
     p.press("Return");  // the table, the new result in red
-    ASSERT_TRUE(p.waitForScreen([](auto& i) { return table(i) && i.red(225, 120, 600, 316) > 30; }));
+    ASSERT_TRUE(p.waitForScreen([](auto& i) { return table(i) && tableRows(i) > 30; }));
     const size_t farewellFrom = p.audio().size();
     p.press("Escape Escape");  // the main menu, and from there farewell
     EXPECT_TRUE(p.waitForScreen(farewell));
