@@ -42,7 +42,7 @@
 
 #include "app/application.h"
 #include "app/game_main.h"
-#include "app/settings.h"
+#include "files/settings.h"
 #include "game/game_session.h"
 #include "game/occupancy_grid.h"
 #include "game/piece.h"

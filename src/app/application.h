@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/settings.h"
 #include "audio/music.h"
+#include "files/settings.h"
 #include "game/game_session.h"
 #include "render/credits_scroller.h"
 #include "render/exit_banner.h"

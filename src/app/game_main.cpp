@@ -7,7 +7,7 @@
 #include "app/application.h"
 #include "app/frame_clock.h"
 #include "app/log_line.h"
-#include "app/settings.h"
+#include "files/settings.h"
 
 namespace {
 constexpr const char* kSettingsFile = "game.cfg";

@@ -3,7 +3,7 @@
 // no command line) and run the game once.
 #include "app/application.h"
 #include "app/game_main.h"
-#include "app/settings.h"
+#include "files/settings.h"
 
 // Constructed before the entry function runs and destroyed after it returns; the Application's
 // destructor writes the high-score table. The settings record comes after it, all flags on.

@@ -8,7 +8,7 @@
 #include "game/gravity_timer.h"
 #include "game/occupancy_grid.h"
 #include "game/piece.h"
-#include "render/texture.h"
+#include "texture/texture.h"
 
 struct Settings;
 

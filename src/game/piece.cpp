@@ -2,7 +2,7 @@
 #include "game/piece.h"
 
 #include "game/occupancy_grid.h"
-#include "render/texture.h"
+#include "texture/texture.h"
 
 namespace {
 

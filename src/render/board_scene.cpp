@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "game/block.h"
 #include "game/game_session.h"
 #include "game/piece.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "render/texture.h"
+#include "texture/texture.h"
 
 // The farewell screen: a red glow pane textured with the banner image scrolling upwards, and the
 // banner itself (16 x 4 units, light on black, added on top) sliding left by 1 unit per second

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "render/texture.h"
+#include "texture/texture.h"
 
 // One of the full-screen intro images: either zooms from scale 1 to 3 while fading out, or fades
 // in from alpha 0 to 1. Drawn as a 2 x 1 quad centred on the origin of the current modelview

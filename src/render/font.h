@@ -2,7 +2,7 @@
 #pragma once
 
 #include "render/text_layout.h"
-#include "render/texture.h"
+#include "texture/texture.h"
 
 // The game's bitmap font: a 16 x 16 sheet of glyphs ("data/font.bmp") and one display list per
 // glyph. Glyph i shows sheet column i % 16, row i / 16 counted from the top. Glyphs 0..95 are set 0

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "render/flake.h"
-#include "render/texture.h"
+#include "texture/texture.h"
 
 // The field of 1000 tumbling snowflakes behind the menus, the intro's game logo and, optionally,
 // the game. Every random value comes from the C library's rand(), the same sequence that chooses

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/player_file.h"
-#include "app/token_reader.h"
+#include "files/player_file.h"
+#include "files/token_reader.h"
 #include "render/font.h"
 #include "render/text_layout.h"
 

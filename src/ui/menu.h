@@ -3,7 +3,7 @@
 
 #include <variant>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "ui/screen_state.h"
 
 class Font;

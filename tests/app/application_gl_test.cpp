@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/settings.h"
+#include "files/settings.h"
 #include "heap_count.h"
 #include "support/gl_test_window.h"
 #include "support/test_access.h"

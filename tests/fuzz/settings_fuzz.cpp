@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings.h"
+#include "files/settings.h"
 
 namespace {
 

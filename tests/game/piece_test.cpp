@@ -6,7 +6,7 @@
 
 #include "game/occupancy_grid.h"
 #include "game/piece.h"
-#include "render/texture.h"
+#include "texture/texture.h"
 
 namespace {
 

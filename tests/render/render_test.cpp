@@ -5,7 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "game/game_session.h"
 #include "render/board_scene.h"
 #include "render/font.h"

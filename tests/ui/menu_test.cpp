@@ -2,7 +2,7 @@
 // The menu's cursor, its actions in both modes and the settings flags it flips.
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "ui/menu.h"
 #include "ui/screen_state.h"
 

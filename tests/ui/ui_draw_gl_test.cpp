@@ -2,7 +2,7 @@
 // Menus, high-score table and name field in a real window: rows at their places, the highlighted
 // ones red, the options' values where the labels end. With no glyph sheet there every glyph is a solid
 // 16 x 16 quad of the current colour.
-#include "app/settings.h"
+#include "files/settings.h"
 #include "render/font.h"
 #include "support/gl_test_window.h"
 #include "ui/highscore_table.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "support/temp_dir.h"
 
 TEST(SettingsFile, ReadsValuesInFileOrderAsZeroOrNonZero) {

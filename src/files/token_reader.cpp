@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/token_reader.h"
+#include "files/token_reader.h"
 
 namespace {
 

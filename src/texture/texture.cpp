@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "render/texture.h"
+#include "texture/texture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

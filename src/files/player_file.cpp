@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/player_file.h"
+#include "files/player_file.h"
 
 #include <algorithm>
 #include <cerrno>

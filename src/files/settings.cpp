@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "app/settings.h"
+#include "files/settings.h"
 
 #include <cstdio>
 #include <string>
 
-#include "app/player_file.h"
-#include "app/token_reader.h"
+#include "files/player_file.h"
+#include "files/token_reader.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "app/player_file.h"
-#include "app/settings.h"
+#include "files/player_file.h"
+#include "files/settings.h"
 #include "support/temp_dir.h"
 
 namespace {
