@@ -128,10 +128,15 @@ bool replaceFileContents(const char* path, std::string_view bytes) {
     // A directory this user may not write around a file they may: how shared tables are set up.
     if (fd < 0) return existed && (errno == EACCES || errno == EPERM) && writeInPlace(target, old, bytes);
     if (existed) {
-        // Owner and group where this user may keep them (the group alone when the owner is
-        // another user), and the old permission bits.
-        static_cast<void>(::fchown(fd, old.st_uid, old.st_gid) == 0 ||
-                          ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0);
+        // The old owner, group and permission bits. A new file that cannot take the owner and group
+        // (another user's file, or a group this user is not in) would change them: then, as in a
+        // world-writable sticky directory, where the rename would be refused, the file is written
+        // in place.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return writeInPlace(target, old, bytes);
+        }
         ::fchmod(fd, old.st_mode & 0777);
     } else {
         // A new file gets what a plain fopen would give (0666 less the umask), not mkstemp's 0600.

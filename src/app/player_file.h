@@ -14,8 +14,8 @@ bool readPlayerFile(const char* path, std::size_t limit, std::string& text);
 
 // Replaces the contents of the file at `path` with `bytes`. What the player set up is kept: a
 // symbolic link is followed and stays (the link's final target gets the bytes; a dangling link
-// creates it), the file keeps its permission bits and, where this user may, its owner and group,
-// and a file that is not regular, or that this user could not open for writing, is not touched.
+// creates it), the file keeps its permission bits, its owner and its group, and a file that is
+// not regular, or that this user could not open for writing, is not touched.
 // - Replaced whole where it can be: the bytes go to a temporary file in the same directory, are
 //   flushed to disk, the temporary file is renamed over the target and the directory is flushed.
 //   A reader only ever sees the old file whole or the new file whole: a failure (a full disk)
@@ -23,11 +23,13 @@ bool readPlayerFile(const char* path, std::size_t limit, std::string& text);
 //   though a temporary file may then stay behind.
 // - Written in place where a new file cannot take the old one's place: when the temporary file
 //   cannot be made for lack of permission (a directory this user may not write, around files they
-//   may), and when the target has more than one hard link (a rename would leave the other names
-//   with the old contents). The bytes are written over the file from its start, the file is cut
-//   to their length and flushed. Room for longer contents is reserved first, so a full disk fails
-//   the save before anything is overwritten. A crash before the cut leaves the new bytes, one
-//   blank and the rest of the old file: a format read from the front that stops once it has what
-//   it needs (both player files) still reads the new contents.
+//   may), when it cannot take the target's owner and group (another user's file, a group this
+//   user is not in; in a sticky directory the rename would be refused too), and when the target
+//   has more than one hard link (a rename would leave the other names with the old contents).
+//   The bytes are written over the file from its start, the file is cut to their length and
+//   flushed. Room for longer contents is reserved first, so a full disk fails the save before
+//   anything is overwritten. A crash before the cut leaves the new bytes, one blank and the rest
+//   of the old file: a format read from the front that stops once it has what it needs (both
+//   player files) still reads the new contents.
 // False when nothing was written, or when writing in place failed part way.
 bool replaceFileContents(const char* path, std::string_view bytes);

@@ -26,10 +26,11 @@ struct Settings {
 
     // Writes exactly seven characters ("1 1 1 1", no line feed) as replaceFileContents does: a
     // temporary file renamed over fileName, so the old file survives a failed write whole, or,
-    // where that cannot work (a directory the player may not write, a hard-linked file), over the
-    // file in place; a crash before that is cut to length leaves the new values and a blank
-    // before the old file's tail, which load reads as the new values. Returns false when the file
-    // was not written (the caller ignores it; the game reports nothing).
+    // where a new file cannot take the old one's place (a directory the player may not write, a
+    // hard-linked file, another user's file), over the file in place; a crash before that is cut
+    // to length leaves the new values and a blank before the old file's tail, which load reads as
+    // the new values. Returns false when the file was not written (the caller ignores it; the
+    // game reports nothing).
     bool save(const char* fileName) const;
 };
 

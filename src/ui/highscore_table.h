@@ -46,10 +46,10 @@ public:
     // opened leaves the table as it is. The table takes the file's order, sorted or not.
     void load(const char* path);
     // Replaces the file whole (temporary file, flush to disk, rename), so a failed or interrupted
-    // save leaves the old file as it was; where that cannot work (a directory the player may not
-    // write, a hard-linked file) writes over the file in place, which a crash before the cut to
-    // length leaves reading as the new table. See replaceFileContents. Returns false on failure;
-    // the game ignores it.
+    // save leaves the old file as it was; where a new file cannot take the old one's place (a
+    // directory the player may not write, a hard-linked file, another user's file) writes over the
+    // file in place, which a crash before the cut to length leaves reading as the new table. See
+    // replaceFileContents. Returns false on failure; the game ignores it.
     bool save(const char* path) const;
 
     // The reading half of load, on text already in memory.

@@ -78,7 +78,8 @@ TEST(PlayerFile, AWritableFileIsSavedAndAProtectedOneStaysWhetherTheUserMayWrite
     const std::string open = dir.file("game.cfg"), kept = dir.file("highscore.lst");
     dir.write("highscore.lst", "0 0 0 0");
     ASSERT_EQ(chmod(kept.c_str(), 0444), 0);  // the player's wish to keep it as it is
-    // Without the directory, the file is written in place (over a longer file here).
+    // Without the directory, the file is written in place (over a longer file here), and so is a
+    // file of another user's (root's, when the tests run as root), which keeps its owner.
     for (unsigned dirMode : {0700u, 0555u}) {
         dir.write("game.cfg", "1 0 1 15");
         ASSERT_EQ(chmod(open.c_str(), 0646), 0);  // writable by the user, as by a group of players
@@ -87,6 +88,8 @@ TEST(PlayerFile, AWritableFileIsSavedAndAProtectedOneStaysWhetherTheUserMayWrite
         })) << dirMode;
         EXPECT_EQ(dir.read("game.cfg"), "1 1 1 1");
         EXPECT_EQ(modeOf(open), 0646u);
+        struct stat st {};
+        EXPECT_TRUE(stat(open.c_str(), &st) == 0 && st.st_uid == geteuid()) << "the owner changed";
         EXPECT_EQ(dir.read("highscore.lst"), "0 0 0 0");
         EXPECT_EQ(modeOf(kept), 0444u);
     }
