@@ -44,6 +44,36 @@ std::string finalTarget(std::string path) {
     }
     return path;
 }
+
+// Writes `bytes` over the regular file `target` (`old` as found before) from its start, then cuts
+// it to their length and flushes it to disk: the file keeps its name, links, owner and mode. Room
+// that longer contents need is reserved first, so that a full disk fails the save before anything
+// of the old file is overwritten. Both player files are read from the front and stop once they
+// have what they need; when the old file is longer, one blank follows the new bytes until the cut
+// (which removes it again), so a crash before the cut leaves a file that reads as the new one. The
+// new bytes reach the disk before the cut does.
+bool writeInPlace(const std::string& target, const struct stat& old, std::string_view bytes) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat now {};
+    bool ok = ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+    const off_t oldSize = now.st_size, newSize = static_cast<off_t>(bytes.size());
+    if (ok && newSize > oldSize) {
+        int error;
+        do error = ::posix_fallocate(fd, oldSize, newSize - oldSize);
+        while (error == EINTR);
+        // No room: what was reserved goes again, and nothing is overwritten. A file system that
+        // cannot reserve room at all lets the write go ahead as a plain one would.
+        if (error == ENOSPC || error == EFBIG || error == EDQUOT) {
+            static_cast<void>(::ftruncate(fd, oldSize));
+            ok = false;
+        }
+    }
+    ok = ok && writeAll(fd, bytes) &&
+         (oldSize <= newSize || (writeAll(fd, " ") && ::fdatasync(fd) == 0 && ::ftruncate(fd, newSize) == 0)) &&
+         ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
 #endif
 
 }  // namespace
@@ -89,16 +119,24 @@ bool replaceFileContents(const char* path, std::string_view bytes) {
     // write-protected file is the player's wish to keep it as it is.
     if (existed && (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
+    // A rename would give the file's other names (hard links) nothing of the new contents.
+    if (existed && old.st_nlink > 1) return writeInPlace(target, old, bytes);
 
     // The temporary file sits beside the target so that the rename stays within one file system.
     std::string tmp = target + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
+    // A directory this user may not write around a file they may: how shared tables are set up.
+    if (fd < 0) return existed && (errno == EACCES || errno == EPERM) && writeInPlace(target, old, bytes);
     if (existed) {
-        // Owner and group where this user may keep them (the group alone when the owner is
-        // another user), and the old permission bits.
-        static_cast<void>(::fchown(fd, old.st_uid, old.st_gid) == 0 ||
-                          ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0);
+        // The old owner, group and permission bits. A new file that cannot take the owner and group
+        // (another user's file, or a group this user is not in) would change them: then, as in a
+        // world-writable sticky directory, where the rename would be refused, the file is written
+        // in place.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return writeInPlace(target, old, bytes);
+        }
         ::fchmod(fd, old.st_mode & 0777);
     } else {
         // A new file gets what a plain fopen would give (0666 less the umask), not mkstemp's 0600.

@@ -12,11 +12,24 @@
 // written is still read. False when the file can be neither created nor read.
 bool readPlayerFile(const char* path, std::size_t limit, std::string& text);
 
-// Replaces the file at `path` with `bytes` so that a reader only ever sees the old file whole or
-// the new file whole: the bytes go to a temporary file in the same directory, are flushed to disk,
-// and the temporary file is renamed over `path`. What the player set up is kept: a symbolic link
-// is followed and stays (the link's final target is replaced; a dangling link creates it), the
-// replaced file keeps its permission bits and, where this user may, its owner and group, and a
-// file that this user could not open for writing is not replaced at all. On any failure the old
-// file is left untouched, the temporary file is removed and false is returned.
+// Replaces the contents of the file at `path` with `bytes`. What the player set up is kept: a
+// symbolic link is followed and stays (the link's final target gets the bytes; a dangling link
+// creates it), the file keeps its permission bits, its owner and its group, and a file that is
+// not regular, or that this user could not open for writing, is not touched.
+// - Replaced whole where it can be: the bytes go to a temporary file in the same directory, are
+//   flushed to disk, the temporary file is renamed over the target and the directory is flushed.
+//   A reader only ever sees the old file whole or the new file whole: a failure (a full disk)
+//   removes the temporary file and leaves the old one untouched, and so does a crash or a kill,
+//   though a temporary file may then stay behind.
+// - Written in place where a new file cannot take the old one's place: when the temporary file
+//   cannot be made for lack of permission (a directory this user may not write, around files they
+//   may), when it cannot take the target's owner and group (another user's file, a group this
+//   user is not in; in a sticky directory the rename would be refused too), and when the target
+//   has more than one hard link (a rename would leave the other names with the old contents).
+//   The bytes are written over the file from its start, the file is cut to their length and
+//   flushed. Room for longer contents is reserved first, so a full disk fails the save before
+//   anything is overwritten. A crash before the cut leaves the new bytes, one blank and the rest
+//   of the old file: a format read from the front that stops once it has what it needs (both
+//   player files) still reads the new contents.
+// False when nothing was written, or when writing in place failed part way.
 bool replaceFileContents(const char* path, std::string_view bytes);

@@ -21,10 +21,15 @@ struct Settings {
     // Reads "fullscreen music reflection snowflakes" as C-notation integers (non-zero = on).
     // Creates the file empty when it is missing. A value that is missing keeps the flag as it is;
     // a token that is not a number turns its flag off and makes every later value missing.
+    // Nothing after the fourth value is read (a save in place cut short relies on it).
     void load(const char* fileName);
 
-    // Writes exactly seven characters ("1 1 1 1", no line feed) to a temporary file in the same
-    // directory and renames it over fileName, so the old file survives a failed write whole.
-    // Returns false when nothing was replaced (the caller ignores it; the game reports nothing).
+    // Writes exactly seven characters ("1 1 1 1", no line feed) as replaceFileContents does: a
+    // temporary file renamed over fileName, so the old file survives a failed write whole, or,
+    // where a new file cannot take the old one's place (a directory the player may not write, a
+    // hard-linked file, another user's file), over the file in place; a crash before that is cut
+    // to length leaves the new values and a blank before the old file's tail, which load reads as
+    // the new values. Returns false when the file was not written (the caller ignores it; the
+    // game reports nothing).
     bool save(const char* fileName) const;
 };

@@ -29,7 +29,8 @@ struct HighscoreEntry {
 //  - A token that is not a number gives 0, a number above 4294967295 gives 4294967295; either
 //    stops the reading, so every later field keeps its previous value, as does every field after
 //    an early end of the file.
-//  - Only the first kMaxFileBytes bytes of a file are read.
+//  - Only the first kMaxFileBytes bytes of a file are read, and nothing after the tenth record
+//    (a save in place cut short relies on it).
 class HighscoreTable {
 public:
     static constexpr int kEntries = 10;
@@ -45,7 +46,10 @@ public:
     // opened leaves the table as it is. The table takes the file's order, sorted or not.
     void load(const char* path);
     // Replaces the file whole (temporary file, flush to disk, rename), so a failed or interrupted
-    // save leaves the old file as it was. Returns false on failure; the game ignores it.
+    // save leaves the old file as it was; where a new file cannot take the old one's place (a
+    // directory the player may not write, a hard-linked file, another user's file) writes over the
+    // file in place, which a crash before the cut to length leaves reading as the new table. See
+    // replaceFileContents. Returns false on failure; the game ignores it.
     bool save(const char* path) const;
 
     // The reading half of load, on text already in memory.

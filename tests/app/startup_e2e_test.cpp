@@ -49,7 +49,7 @@ TEST(Startup, WithoutAVideoModeItReportsAndRunsOnUntilTerminated) {
 
 // Lines that cannot be written are lost and nothing else changes: no SIGPIPE ends the game.
 TEST(Startup, WithItsOutputGoneItRunsOnAndEndsInOrder) {
-    GameProcess game(kNoVideo, {{"game.cfg", "0 0x1 1 00"}}, true);
+    GameProcess game(kNoVideo, {{"game.cfg", "0 0x1 1 00"}}, GameProcess::Start::outputClosed);
     EXPECT_EQ(runsOnUntilTerminated(game), 0);
     EXPECT_EQ(game.dir.read("game.cfg"), "0 1 1 0");
 }

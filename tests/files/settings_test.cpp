@@ -23,6 +23,7 @@ TEST(SettingsFile, ReadsValuesInFileOrderAsZeroOrNonZero) {
         {"1 0x 1 1", "0000", "1000"},                                  // 0, then "x": not a number
         {"0000000000000001 0 0", "1111", "0100"},                      // 15 characters make a value
         {"1 x 1 1", "0100", "1000"},                                   // not a number: off, and the rest missing
+        {"1 1 1 0 5", "0000", "1110"},  // a save in place cut short: the new values, a blank, the old tail
         {"- 1 1 1", "1111", "0111"},
         {"0 0", "1111", "0011"},  // missing values keep their flags
         {"", "0101", "0101"},

@@ -10,12 +10,21 @@
 using Files = std::map<std::string, std::string>;  // names and contents; also variables and values
 
 // The real game binary, run in a fresh directory that holds a link to the real data/ and `files`,
-// with `env` added to the test's environment. What it writes to standard output is kept; with
-// `outputClosed` that goes into a pipe whose reader has already gone. It is killed if it outlives
-// the object, or the test. Not copied, as its directory is not.
+// with `env` added to the test's environment. What it writes to standard output is kept. It is
+// killed if it outlives the object, or the test. Not copied, as its directory is not.
 class GameProcess {
 public:
-    explicit GameProcess(const Files& env, const Files& files = {}, bool outputClosed = false);
+    enum class Start {
+        plain,
+        outputClosed,  // its standard output is a pipe whose reader has already gone
+        // In a directory it may not write (mode 0555), around `files` it may (mode 0666), as an
+        // ordinary user: uid and gid 65534 when the tests run as root (root writes any directory).
+        // That user may not reach the build tree, so the directory holds copies of the binary and
+        // of data/ instead of the link.
+        lockedIn,
+    };
+
+    explicit GameProcess(const Files& env, const Files& files = {}, Start start = Start::plain);
     ~GameProcess();
 
     // Its exit status (128 + the signal if one ended it), or -1 while it still runs after `limit`.

@@ -13,7 +13,7 @@ class Player {
 public:
     // Starts the game with these files (game.cfg above all, windowed) and waits for its first
     // drawn frame; then its window has the keyboard and the pointer. Throws if it never shows.
-    explicit Player(const Files& files);
+    explicit Player(const Files& files, GameProcess::Start start = GameProcess::Start::plain);
 
     void press(const std::string& keys);  // in xdotool's names: "Return", "shift+b", "space"
     xscreen::Image grab();                // follows the game to a new window if SDL has replaced its own
