@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <string_view>
 
 #include "render/font.h"
 #include "render/text_layout.h"
@@ -31,6 +32,15 @@ void NameEntry::backspace() {
     if (!text_) return;
     if (length_ > 0) --length_;
     text_[length_] = '\0';
+}
+
+void NameEntry::stepLastChar(int steps) {
+    static constexpr std::string_view kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
+    if (length_ == 0) return appendChar(kNameChars[0]);
+    char& last = text_[length_ - 1];
+    const std::size_t at = kNameChars.find(last);
+    const int n = static_cast<int>(kNameChars.size());
+    last = at == std::string_view::npos ? kNameChars[0] : kNameChars[((static_cast<int>(at) + steps) % n + n) % n];
 }
 
 void NameEntry::draw() const {

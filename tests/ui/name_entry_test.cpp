@@ -21,3 +21,13 @@ TEST(NameEntry, CapacityBackspaceAndASecondBegin) {
     for (char c : "abcdef") entry.appendChar(c);
     EXPECT_STREQ(entry.text(), "abcd");
 }
+
+TEST(NameEntry, StepsTheLastCharacterRoundLettersDigitsAndSpace) {
+    NameEntry entry;
+    entry.begin(4, "");
+    // A first character at 'A', back round to the space, on to 'A' again, then to the digits.
+    for (int steps : {-1, -1, 1, 52}) entry.stepLastChar(steps);
+    entry.appendChar('!');
+    entry.stepLastChar(-1);  // not a name's character: 'A'
+    EXPECT_STREQ(entry.text(), "0A");
+}
