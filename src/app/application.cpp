@@ -20,19 +20,30 @@ constexpr int kNameCapacity = 20;   // 19 characters and the terminator, as a ta
 constexpr float kScreenDepth = -5;  // every screen but the game is drawn this far from the eye
 }  // namespace
 
+// The pad's controls (Up, Down, Left, Right, South, East, Start, Back) as keys. On the menus and every
+// other screen: arrows, Return and Escape. In the game: the arrows, both face buttons turn, Start
+// pauses, and no control starts a new game. On the name entry Up, Down and Right have no key (see
+// handlePad).
+constexpr std::array<int, kPadControlCount> kMenuPad{SDLK_UP,     SDLK_DOWN,   SDLK_LEFT,   SDLK_RIGHT,
+                                                     SDLK_RETURN, SDLK_ESCAPE, SDLK_RETURN, SDLK_ESCAPE};
+constexpr std::array<int, kPadControlCount> kGamePad{SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT,
+                                                     SDLK_UP, SDLK_UP,   SDLK_p,    SDLK_ESCAPE};
+constexpr std::array<int, kPadControlCount> kNamePad{SDLK_UNKNOWN, SDLK_UNKNOWN,   SDLK_BACKSPACE, SDLK_UNKNOWN,
+                                                     SDLK_RETURN,  SDLK_BACKSPACE, SDLK_RETURN,    SDLK_ESCAPE};
+
 // clang-format off
 const std::array<Application::Screen, kScreenCount> Application::kScreens{{
-    /* Logo        */ {&Application::drawLogo,        Snow::none,            &Application::skipKey},
-    /* Presents    */ {&Application::drawPresents,    Snow::none,            &Application::skipKey},
-    /* GameLogo    */ {&Application::drawGameLogo,    Snow::behind,          &Application::skipKey},
-    /* MainMenu    */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey},
-    /* Credits     */ {&Application::drawCredits,     Snow::inFront,         &Application::backKey},
-    /* Highscores  */ {&Application::drawHighscores,  Snow::inFront,         &Application::backKey},
-    /* Playing     */ {&Application::drawPlaying,     Snow::behindIfEnabled, &Application::playingKey},
-    /* Farewell    */ {&Application::drawFarewell,    Snow::none,            &Application::farewellKey},
-    /* NoHighscore */ {&Application::drawNoHighscore, Snow::inFront,         &Application::skipKey},
-    /* EnterName   */ {&Application::drawEnterName,   Snow::inFront,         &Application::enterNameKey},
-    /* Options     */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey},
+    /* Logo        */ {&Application::drawLogo,        Snow::none,            &Application::skipKey,      &kMenuPad},
+    /* Presents    */ {&Application::drawPresents,    Snow::none,            &Application::skipKey,      &kMenuPad},
+    /* GameLogo    */ {&Application::drawGameLogo,    Snow::behind,          &Application::skipKey,      &kMenuPad},
+    /* MainMenu    */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey,      &kMenuPad},
+    /* Credits     */ {&Application::drawCredits,     Snow::inFront,         &Application::backKey,      &kMenuPad},
+    /* Highscores  */ {&Application::drawHighscores,  Snow::inFront,         &Application::backKey,      &kMenuPad},
+    /* Playing     */ {&Application::drawPlaying,     Snow::behindIfEnabled, &Application::playingKey,   &kGamePad},
+    /* Farewell    */ {&Application::drawFarewell,    Snow::none,            &Application::farewellKey,  &kMenuPad},
+    /* NoHighscore */ {&Application::drawNoHighscore, Snow::inFront,         &Application::skipKey,      &kMenuPad},
+    /* EnterName   */ {&Application::drawEnterName,   Snow::inFront,         &Application::enterNameKey, &kNamePad},
+    /* Options     */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey,      &kMenuPad},
 }};
 // clang-format on
 
@@ -188,6 +199,13 @@ void Application::drawScorePanel() {
 // ---- Keys ----
 
 void Application::handleKey(int sym) { (this->*kScreens[state_].keys)(sym); }
+
+void Application::handlePad(PadControl control) {
+    if (state_ == EnterName && control == PadControl::Right) return nameEntry_.addChar();
+    if (state_ == EnterName && (control == PadControl::Up || control == PadControl::Down))
+        return nameEntry_.stepLastChar(control == PadControl::Up ? 1 : -1);
+    handleKey((*kScreens[state_].pad)[static_cast<std::size_t>(control)]);
+}
 
 void Application::skipKey(int) { changeScreen(MainMenu); }
 

@@ -10,6 +10,7 @@
 #include "audio/music.h"
 #include "files/settings.h"
 #include "game/game_session.h"
+#include "input/pad_control.h"
 #include "render/credits_scroller.h"
 #include "render/exit_banner.h"
 #include "render/fade_image.h"
@@ -23,9 +24,10 @@
 // Owns every long-lived part of the game and steps through the screens. One global instance,
 // constructed before the entry function runs and destroyed after it returns.
 //
-// Each screen is one row of kScreens: what its frame draws (and where the snow lies), and what
-// its keys do. Every change of screen, by a frame (an intro image done, a game over) or by a key,
-// goes through changeScreen, which also does what the change brings with it.
+// Each screen is one row of kScreens: what its frame draws (and where the snow lies), what its
+// keys do, and which key each gamepad control stands for there. Every change of screen, by a frame
+// (an intro image done, a game over), a key or the pad, goes through changeScreen, which also does
+// what the change brings with it.
 class Application {
 public:
     Application();
@@ -44,6 +46,12 @@ public:
     void drawFrame(float dt);
     // One key press (SDL key symbol), between frames.
     void handleKey(int sym);
+    // One gamepad control acting (pressed, or a held direction repeating), between frames: on most
+    // screens the key it stands for; on the name entry Up and Down step the last character and
+    // Right adds one.
+    void handlePad(PadControl control);
+    // A game is being played (shown and not paused): the time to leave the gamepad's devices alone.
+    bool gameInPlay() const { return state_ == Playing && !game_.paused(); }
     // One gravity event (the serial it carries), between frames; the game goes on behind every
     // screen, as it does behind the menus after Escape.
     void onGravityEvent(int serial) { game_.onGravityEvent(serial); }
@@ -60,12 +68,15 @@ private:
     // Where a screen's snow lies: not at all, behind what the screen draws, in front of it, or
     // behind the game when the in-game snow is switched on.
     enum class Snow { none, behind, inFront, behindIfEnabled };
+    // The key each pad control stands for, in PadControl order; SDLK_UNKNOWN for none.
+    using PadKeys = std::array<int, kPadControlCount>;
     // One screen: its drawing (after the shared start of the frame; it returns the screen a frame
-    // leads to, if any) and its keys.
+    // leads to, if any), its keys and its pad.
     struct Screen {
         std::optional<ScreenState> (Application::*draw)(float dt);
         Snow snow;
         void (Application::*keys)(int sym);
+        const PadKeys* pad;
     };
     static const std::array<Screen, kScreenCount> kScreens;  // indexed by ScreenState
 

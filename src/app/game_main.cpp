@@ -8,6 +8,7 @@
 #include "app/frame_clock.h"
 #include "app/log_line.h"
 #include "files/settings.h"
+#include "input/gamepad.h"
 
 namespace {
 constexpr const char* kSettingsFile = "game.cfg";
@@ -33,6 +34,7 @@ bool pumpEvents(Application& app) {
 
 int runGame(Application& app, Settings& settings) {
     settings.load(kSettingsFile);
+    Gamepad::preferControllerLayout();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0) {
         logLine({"Couldn't init SDL"});
         return -1;
@@ -62,11 +64,18 @@ int runGame(Application& app, Settings& settings) {
     app.init(&settings, surface);
     app.setProjection(kWidth, kHeight);
     SDL_ShowCursor(0);
+    Gamepad pad;
+    pad.open();
 
     // The swap interval is left to the platform: every animation advances by the real frame time,
     // so frames held to the display's refresh (SDL12COMPAT_SYNC_TO_VBLANK=1) only spare the processor.
     FrameClock clock;
-    while (pumpEvents(app)) {
+    for (;;) {
+        // The pad's controls first: one on the farewell screen queues the quit this pump then takes.
+        // Looking for pads plugged in or out costs a millisecond or more, so not while a game is in
+        // play: one plugged in then is found when the game is paused or left.
+        for (PadControl control : pad.poll(SDL_GetTicks(), !app.gameInPlay())) app.handlePad(control);
+        if (!pumpEvents(app)) break;
         const float dt = clock.next([] { return SDL_GetTicks(); });
         app.drawFrame(dt);
         SDL_GL_SwapBuffers();
@@ -74,6 +83,7 @@ int runGame(Application& app, Settings& settings) {
 
     SDL_ShowCursor(1);
     settings.save(kSettingsFile);
+    pad.close();
     app.shutdown();  // the GL objects, timer and sound go while the window and SDL still live
     SDL_Quit();
     return 0;

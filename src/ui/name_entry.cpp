@@ -9,6 +9,11 @@
 #include "render/font.h"
 #include "render/text_layout.h"
 
+namespace {
+// The characters a name entered without letter keys is made of, in the order they are stepped.
+constexpr std::string_view kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
+}  // namespace
+
 void NameEntry::begin(int capacity, const char* prompt) {
     if (capacity < 1) capacity = 1;
     if (!prompt) prompt = "";
@@ -34,9 +39,10 @@ void NameEntry::backspace() {
     text_[length_] = '\0';
 }
 
+void NameEntry::addChar() { appendChar(kNameChars[0]); }
+
 void NameEntry::stepLastChar(int steps) {
-    static constexpr std::string_view kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
-    if (length_ == 0) return appendChar(kNameChars[0]);
+    if (length_ == 0) return addChar();
     char& last = text_[length_ - 1];
     const std::size_t at = kNameChars.find(last);
     const int n = static_cast<int>(kNameChars.size());

@@ -21,9 +21,11 @@ public:
     void appendChar(char c);
     // Removes the last character; nothing on an empty text.
     void backspace();
-    // Steps the last character `steps` places forwards (or backwards) through the characters a
-    // name is made of, A-Z, a-z, 0-9 and the space, wrapping round; any other character becomes
-    // 'A'. An empty text gets its first character, 'A'. For entering a name without letter keys.
+    // For entering a name without letter keys. addChar adds a character 'A' if there is room;
+    // stepLastChar steps the last character `steps` places forwards (or backwards) through the
+    // characters a name is made of, A-Z, a-z, 0-9 and the space, wrapping round (any other
+    // character becomes 'A'; an empty text gets a first character as addChar gives it).
+    void addChar();
     void stepLastChar(int steps);
     // The prompt in red, the text in white below it and a "_" mark after the last character.
     // Leaves the colour white. Nothing before the first begin.

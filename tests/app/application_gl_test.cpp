@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The Application in a real window with the game's data: the screen changes that frames make, and
-// every screen drawn without a heap allocation and with the base state kept. The key map is played
-// with real key presses by the end-to-end tests.
+// The Application in a real window with the game's data: the screen changes that frames make,
+// every screen drawn without a heap allocation and with the base state kept, what goes before
+// SDL_Quit, and every screen played with a gamepad. The key map is played with real key presses by
+// the end-to-end tests.
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +12,10 @@
 #include "app/application.h"
 #include "files/settings.h"
 #include "heap_count.h"
+#include "input/gamepad.h"
 #include "support/gl_test_window.h"
 #include "support/test_access.h"
+#include "support/virtual_pad.h"
 
 namespace {
 
@@ -82,6 +85,58 @@ TEST_F(ApplicationGl, ScreensHandOverAtTheirTimeAndDrawWithoutAllocatingOrChangi
     for (GLuint name = 1; name < 1000; ++name) ASSERT_FALSE(glIsTexture(name) || glIsList(name)) << name;
     EXPECT_EQ(TestAccess::game(app_).timerInterval(), 0);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+// A pad SDL knows, plugged in before the start, through the whole SDL stack; frames of 10 ms, each
+// reading the pad as the game's loop does before drawing.
+TEST_F(ApplicationGl, APadPlaysEveryScreen) {
+    enum Button { south = 0, east = 1, back = 4, start = 6, up = 11, down = 12, left = 13, right = 14 };
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
+    VirtualPad vpad;
+    Gamepad pad;
+    pad.open();
+    std::uint32_t now = SDL_GetTicks();
+    const auto hold = [&](Button b, int ms = 0) {  // down for the frames from 0 to ms, then up
+        for (int t = 0; t <= ms + 10; t += 10, now += 10) {
+            vpad.button(b, t <= ms);
+            for (PadControl c : pad.poll(now, !app_.gameInPlay())) app_.handlePad(c);
+            app_.drawFrame(10);
+        }
+    };
+    GameSession& game = TestAccess::game(app_);
+    hold(start);      // skips the intro
+    hold(down, 400);  // acts at once, after 100 ms, then every 150 ms: to "Exit"
+    hold(up);
+    hold(south, 400);  // "Credits", once
+    EXPECT_EQ(app_.state(), Credits);
+    for (Button b : {east, up, up, start, right})  // back, up to "Options", in, snow off
+        hold(b);
+    EXPECT_EQ(app_.state(), Options);
+    EXPECT_EQ(settings_.snowflakes, 0);
+    for (Button b : {back, south}) hold(b);  // "Play!"
+    Piece& piece = TestAccess::current(game);
+    piece.layout(1, nullptr);  // a column, which turns
+    piece.translate(5, 10);
+    for (Button b : {left, right, right, up, south, east, down}) hold(b);
+    // Moved one column right; turned three times about its second block; dropping fast.
+    EXPECT_TRUE(piece.blocks[1].x == 6 && piece.angle == 270 && game.timerInterval() == 25);
+    hold(start);
+    EXPECT_TRUE(game.paused());
+    hold(start);
+    EXPECT_FALSE(game.paused());
+    // A game over with a place: the name from the pad alone, then stored.
+    TestAccess::setCounters(game, 0, 101);
+    game.tick();
+    TestAccess::settled(game).emplace_back().translate(5, 22);
+    app_.drawFrame(10);
+    EXPECT_EQ(app_.state(), EnterName);
+    for (Button b : {up, up, right, down, right, left, east, right, up}) hold(b);  // A B BA B_ B_A B_ B BA BB
+    EXPECT_STREQ(TestAccess::nameEntry(app_).text(), "BB");
+    for (Button b : {start, back, back}) hold(b);  // stored; to the menu; farewell
+    EXPECT_EQ(app_.state(), Farewell);
+    hold(left);  // any control ends the game
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUITMASK), 1);
+    pad.close();
 }
 
 }  // namespace
