@@ -1,23 +1,32 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages the game, its tests and its tools need, if any are missing.
+# Installs the Debian packages the game, its tests and its tools need, if any are missing, and those
+# of the optional groups named as arguments:
+#   screenshots   ImageMagick (its `import` takes the window shots of scripts/screenshots.sh)
 # Runs apt-get as root, or through sudo. Safe to run again: does nothing when all are there.
 set -euo pipefail
 
 packages=(
-  # build
+  # build (dpkg-dev, which build-essential brings, gives Debian's hardening flags: dpkg-buildflags)
   build-essential cmake ninja-build pkg-config clang-format
   # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding
   libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev
-  # tests: GoogleTest sources, a virtual X server, key events, Mesa's software renderer,
-  # X libraries to read the screen back, clang for the fuzzers
-  googletest xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
+  # tests: GoogleTest (prebuilt, with its CMake package), a virtual X server, key events, Mesa's
+  # software renderer, X libraries to read the screen back, clang for the fuzzers
+  libgtest-dev xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
   # asset generator: FreeType, the DejaVu fonts, LAME
   libfreetype-dev fonts-dejavu-core libmp3lame-dev
   # install test: desktop-entry and metadata validators; file and dpkg-dev for the .deb, lintian
-  # to check it
+  # and readelf (binutils) to check it
   desktop-file-utils appstream file dpkg-dev lintian
 )
+
+for group in "$@"; do
+  case $group in
+    screenshots) packages+=(imagemagick) ;;
+    *) echo "Unknown group of packages: $group (known: screenshots)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

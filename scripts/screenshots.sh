@@ -6,18 +6,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-bash scripts/install-deps.sh
-command -v import >/dev/null || { echo "Installing imagemagick for screenshots"; apt-get install -y -qq imagemagick >/dev/null; }
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target yuletumble >/dev/null
+bash scripts/install-deps.sh screenshots
+cmake --preset normal >/dev/null
+cmake --build --preset normal --target yuletumble >/dev/null
 
-display=":$(( 150 + RANDOM % 50 ))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; pkill -f "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=$display LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy
-sleep 1
+game=""
+# Xvfb picks a free display number itself and writes it to a file, as in the test command.
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>/dev/null &
+xvfb=$!
+trap 'kill $xvfb $game 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")" LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy
 
 ln -s "$root/data" "$work/data"
 printf '%s' "0 0 1 1" > "$work/game.cfg"

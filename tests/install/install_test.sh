@@ -4,8 +4,8 @@
 # it as the desktop entry does, as a new user (a temporary home), leaves through the farewell
 # screen and looks for the player's files in the per-user directory. Then builds the .deb with a
 # packager's address (set in the build directory's cache for the time of the test) and checks its
-# dependencies, its contents and lintian's verdict. Needs an X display (the test command provides
-# Xvfb), xdotool and lintian.
+# dependencies, its contents, lintian's verdict and the game's hardening (readelf). Needs an X
+# display (the test command provides Xvfb), xdotool and lintian.
 set -euo pipefail
 build=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -67,7 +67,7 @@ game=""
 [ ! -e "$work/elsewhere/game.cfg" ] || fail "game.cfg written where the launcher was started"
 
 # The package: the same files under /usr, with the libraries it needs as dependencies, and nothing
-# that lintian counts as an error or a warning.
+# that lintian counts as an error or a warning, and Debian's hardening in the game.
 cmake -DYT_PACKAGE_MAINTAINER="Yuletumble Packager <packager@example.org>" "$build" >/dev/null
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/*.deb)
@@ -79,5 +79,15 @@ dpkg-deb -c "$deb" > "$work/contents"
 for f in games/yuletumble libexec/yuletumble/yuletumble; do
   grep -q "\./usr/$f\$" "$work/contents" || fail "package lacks /usr/$f"
 done
-report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
+report=$(lintian --fail-on error,warning --display-info "$deb" 2>&1) || fail "lintian: $report"
+# Debian's hardening, in every build but a sanitizer build (which leaves it out on purpose):
+# lintian reports a missing part as an info tag; readelf shows the rest (a position-independent
+# executable, read-only relocations bound at start-up, fortified functions, the stack protector).
+if [ -z "$(sed -n 's/^YT_SANITIZE:STRING=//p' "$build/CMakeCache.txt")" ]; then
+  ! grep -q ' hardening-' <<<"$report" || fail "lintian: $report"
+  elf=$(readelf -W --file-header --dynamic --program-headers --dyn-syms "$prefix/libexec/yuletumble/yuletumble")
+  for want in 'Type: +DYN' 'FLAGS_1\).*PIE' 'FLAGS_1\).*NOW' 'GNU_RELRO' '__[a-z]+_chk@' '__stack_chk_fail@'; do
+    grep -Eq "$want" <<<"$elf" || fail "the game is not hardened: readelf shows no $want"
+  done
+fi
 echo "install test passed"
