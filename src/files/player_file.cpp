@@ -65,8 +65,9 @@ bool writeInPlace(const std::string& target, const struct stat& old, std::string
         // No room: what was reserved goes again, and nothing is overwritten. A file system that
         // cannot reserve room at all lets the write go ahead as a plain one would.
         if (error == ENOSPC || error == EFBIG || error == EDQUOT) {
-            static_cast<void>(::ftruncate(fd, oldSize));
             ok = false;
+            // The old bytes are untouched either way; a cut that fails leaves zeros past their end.
+            static_cast<void>(!::ftruncate(fd, oldSize));
         }
     }
     ok = ok && writeAll(fd, bytes) &&
