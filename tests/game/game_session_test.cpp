@@ -38,43 +38,29 @@ Cells rowsBut0(std::initializer_list<int> rows) {
 
 }  // namespace
 
-TEST(GameSession, ColumnOfFourFallsTwentyTicksAndScores21) {
-    GameSession s;
-    TestAccess::setNextKind(s, 1);
-    s.spawn();
-    EXPECT_EQ(s.timerInterval(), 300);
-    for (int t = 1; t <= 19; ++t) {
-        s.tick();
-        ASSERT_EQ(s.current().blocks[3].y, 19 - t);
-        ASSERT_EQ(s.score(), t);
-        ASSERT_EQ(s.landed(), t == 19);
-    }
-    s.tick();  // the 20th locks: 20 tick points plus 1 for a lock without rows
-    EXPECT_EQ(s.score(), 21);
-    EXPECT_EQ(cellsOf(s.settled()), (Cells{{5, 3}, {5, 2}, {5, 1}, {5, 0}}));
-    EXPECT_EQ(s.current().blocks[0].y, 22);
-}
-
-TEST(GameSession, LocksRemoveFullRowsScoreThemByLevelAndRaiseTheLevel) {
+TEST(GameSession, PiecesFallAndLockFullRowsGoScoredByLevelAndTheLevelRises) {
     struct Case {
         Cells heap;
-        int lines, level;                   // before the drop
-        int score, linesAfter, levelAfter;  // two ticks' level each, then (5 * level) ^ rows removed
-        int interval;                       // of the piece spawned by the lock, before the level rises
+        int lowest, lines, level;  // before the drop: the column's lowest row, the counters
+        // The level for each tick (a row fallen each, or landing on the floor; one more locks),
+        // then (5 * level) ^ rows removed, 1 for none.
+        int score, linesAfter, levelAfter;
+        int interval;  // of the piece spawned by the lock, before the level rises
         Cells left;
     };
     Cells strays = rowsBut0({0, 2});  // rows 0 and 2 go in one lock; blocks outside the well follow
     strays.insert(strays.end(), {{3, 22}, {4, -1}});
     const Case cases[] = {
-        {rowsBut0({0, 1, 2, 3}), 0, 1, 627, 4, 1, 300, {}},
-        {rowsBut0({0}), 10, 2, 14, 11, 2, 250, {{0, 2}, {0, 1}, {0, 0}}},
-        {strays, 0, 1, 27, 2, 1, 300, {{3, 20}, {4, -1}, {0, 1}, {0, 0}}},
-        {rowsBut0({0}), 9, 1, 7, 10, 2, 300, {{0, 2}, {0, 1}, {0, 0}}},
+        {{}, 18, 0, 1, 20, 0, 1, 300, {{0, 3}, {0, 2}, {0, 1}, {0, 0}}},  // from below the top to the floor
+        {rowsBut0({0, 1, 2, 3}), 0, 0, 1, 627, 4, 1, 300, {}},
+        {rowsBut0({0}), 0, 10, 2, 14, 11, 2, 250, {{0, 2}, {0, 1}, {0, 0}}},
+        {strays, 0, 0, 1, 27, 2, 1, 300, {{3, 20}, {4, -1}, {0, 1}, {0, 0}}},
+        {rowsBut0({0}), 0, 9, 1, 7, 10, 2, 300, {{0, 2}, {0, 1}, {0, 0}}},
     };
     for (const Case& c : cases) {
         GameSession s;
         TestAccess::setCounters(s, c.lines, c.level);
-        dropColumn(s, c.heap);
+        dropColumn(s, c.heap, c.lowest);
         EXPECT_EQ(s.score(), c.score);
         EXPECT_EQ(s.lines(), c.linesAfter);
         EXPECT_EQ(s.level(), c.levelAfter);
@@ -122,8 +108,7 @@ TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
     TestAccess::setNextKind(s, 0);
     s.spawn();
     s.lock();
-    EXPECT_TRUE(s.isGameOver());
-    EXPECT_TRUE(s.isGameOver());
+    EXPECT_TRUE(s.isGameOver() && s.isGameOver());  // and stays over
     EXPECT_EQ(s.timerInterval(), 0);
     s.reset();
     EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.level() == 1);
