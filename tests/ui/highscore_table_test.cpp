@@ -18,17 +18,10 @@ std::string rowsOf(const HighscoreTable& t) {
     return rows;
 }
 
-std::string readBack(const std::string& text) {
-    HighscoreTable t;
-    t.readText(text);
-    return rowsOf(t);
-}
-
 }  // namespace
 
 TEST(HighscoreTable, RankOfAndInsertKeepOlderEntriesAboveEqualScores) {
-    HighscoreTable t;
-    EXPECT_TRUE(t.rankOf(100) == 0 && t.rankOf(101) == 1);
+    HighscoreTable t;  // the default table's ranks show in the Application's screen changes
     t.readText("a 500 b 400 c 400 d 300 e 100 f 100 g 100 h 100 i 100 j 100");
     for (auto [points, rank] : {std::pair{400u, 4}, {401u, 2}, {100u, 0}, {101u, 5}})
         EXPECT_EQ(t.rankOf(points), rank) << points;
@@ -51,15 +44,12 @@ TEST(HighscoreTable, FileRoundTripWithBlanksUnderscoresAndEmptyNames) {
     for (const char* n : {"Santa Claus", "elf_42", "", "  ", "~", "~~", "a~", "nineteen characters"})
         t.insert(n, score--);
     ASSERT_TRUE(t.save(path.c_str()));
-    const std::string first = dir.read("highscore.lst");
-    EXPECT_EQ(first,
+    EXPECT_EQ(dir.read("highscore.lst"),
               "Santa_Claus\n1000\nelf_42\n999\n~\n998\n__\n997\n~~\n996\n~~~\n995\na~\n994\n"
               "nineteen_characters\n993\nstone\n100\nstone\n100\n");
     back.load(path.c_str());
     // A typed underscore comes back as a blank; everything else as it was.
     EXPECT_EQ(rowsOf(back), "Santa Claus 1000|elf 42 999| 998|   997|~ 996|~~ 995|a~ 994|nineteen characters 993|");
-    ASSERT_TRUE(back.save(path.c_str()));
-    EXPECT_EQ(dir.read("highscore.lst"), first);
     // Only the start of a huge file is read: the rest of the table stays.
     dir.write("huge.lst", "ann 900\n" + std::string(HighscoreTable::kMaxFileBytes, ' ') + "bob 800\n");
     back.load(dir.file("huge.lst").c_str());
@@ -87,5 +77,9 @@ TEST(HighscoreTable, ReadsShortDamagedAndHandEditedFiles) {
         {std::string(25, '~') + " 5", std::string(19, '~') + " 5|"},
         {std::string("ab\0cd 5 \xff\x01 6", 12), "ab 5|\xff\x01 6|"},  // a NUL ends a name
     };
-    for (const auto& [text, rows] : cases) EXPECT_EQ(readBack(text), rows) << text;
+    for (const auto& [text, rows] : cases) {
+        HighscoreTable t;
+        t.readText(text);
+        EXPECT_EQ(rowsOf(t), rows) << text;
+    }
 }
