@@ -1,12 +1,20 @@
 // SPDX-License-Identifier: MIT
-// The high-score table: places and insertion with ties, the "highscore.lst" format both ways,
-// damaged and hand-edited files.
+// The screens' parts without a window. The high-score table: places and insertion with ties, the
+// "highscore.lst" format both ways, damaged and hand-edited files. The menu's cursor wrapping round
+// in both modes, an option flag held at any value but 0, and "Back"; every other item, the flag
+// each option flips, the cursor kept on an item and Escape back to the main items are played with
+// real keys by the end-to-end tests, as is typing a name. The name field: nothing before the first
+// begin, backspace on an empty text, a fresh start on every begin, the last character stepped.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "files/settings.h"
 #include "support/temp_dir.h"
 #include "ui/highscore_table.h"
+#include "ui/menu.h"
+#include "ui/name_entry.h"
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -82,4 +90,46 @@ TEST(HighscoreTable, ReadsShortDamagedAndHandEditedFiles) {
         t.readText(text);
         EXPECT_EQ(rowsOf(t), rows) << text;
     }
+}
+
+TEST(Menu, CursorWrapsInBothModesAndBackReturnsToTheTopOfTheMainItems) {
+    Settings settings;
+    Menu menu;
+    menu.attach(nullptr, &settings);
+    menu.cursorUp();  // from the top to the bottom
+    EXPECT_EQ(menu.select(), MenuChoice(Farewell));
+    menu.cursorDown();  // and from the bottom to the top
+    EXPECT_EQ(menu.cursor(), 0);
+    menu.cursorDown();
+    ASSERT_EQ(menu.select(), MenuChoice(Options));
+    menu.cursorUp();
+    EXPECT_EQ(menu.cursor(), 4);  // the options wrap too, onto "Back"
+    menu.cursorUp();
+    menu.cursorUp();
+    settings.reflection = 7;  // on, as any value but 0 is
+    EXPECT_EQ(menu.select(), MenuChoice(Settings::Flag::reflection));
+    EXPECT_EQ(settings.reflection, 0);
+    menu.cursorDown();
+    menu.cursorDown();
+    EXPECT_EQ(menu.select(), MenuChoice(MainMenu));  // "Back"
+    EXPECT_TRUE(menu.mode() == Menu::Mode::main && menu.cursor() == 0);
+}
+
+TEST(NameEntry, NothingBeforeBeginAFreshStartOnEveryBeginAndTheLastCharacterStepped) {
+    NameEntry entry;
+    entry.appendChar('a');  // before begin there is no buffer: nothing happens
+    entry.backspace();
+    EXPECT_STREQ(entry.text(), "");
+    entry.begin(20, "Enter your name:");
+    entry.appendChar('x');
+    entry.begin(5, "Again:");  // empty again, with the new prompt and capacity
+    entry.backspace();         // nothing to remove
+    for (char c : "abcdef") entry.appendChar(c);
+    EXPECT_TRUE(std::string(entry.text()) == "abcd" && std::string(entry.prompt()) == "Again:");
+    entry.begin(4, "");
+    // A first character at 'A', back round to the space, on to 'A' again, then to the digits.
+    for (int steps : {-1, -1, 1, 52}) entry.stepLastChar(steps);
+    entry.appendChar('!');
+    entry.stepLastChar(-1);  // not a name's character: 'A'
+    EXPECT_STREQ(entry.text(), "0A");
 }
