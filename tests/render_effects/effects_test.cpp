@@ -14,7 +14,6 @@
 
 namespace {
 
-using Mode = FadeImage::Mode;
 using Effects = GlTestWindow;
 
 // Whether the quad (-w, -h)..(w, h) at z = 0 of the current matrices lights the pixel just inside its
@@ -27,8 +26,8 @@ bool fills(double w, double h) { return Effects::at(w * .96, h * .96)[0] && Effe
 // in the Application's screen changes, which its own test checks.
 TEST_F(Effects, IntroImagesZoomOutOrFadeInAndTheBannerSlidesLeft) {
     FadeImage zoom, fade;
-    zoom.init("none.bmp", Mode::zoom, 0);
-    fade.init("none.bmp", Mode::fadeIn, 0.001f);
+    zoom.init("none.bmp", FadeImage::Mode::zoom, 0);
+    fade.init("none.bmp", FadeImage::Mode::fadeIn, 0.001f);
     for (int i = 0; i < 3; ++i) {
         beginFrame(-10);
         expectBaseState("zoom", [&] { zoom.update(i ? 2000 : 0); });
