@@ -97,12 +97,13 @@ TEST_F(Effects, CreditsScrollHalfAUnitPerMsBehindAFixedHint) {
     font.build();
     CreditsScroller credits;
     credits.setFont(&font);
-    credits.advance(1631.8f);
-    credits.advance(1);  // 799.9 -> 800.4
-    EXPECT_EQ(credits.scrollY(), 0.0f);
-    credits.restart();
-    credits.advance(1632);  // one long frame from the start wraps at once, to 0
-    EXPECT_EQ(credits.scrollY(), 0.0f);
+    // From 799.9 to 800.4, and in one long frame from the start to 800: both wrap to 0.
+    for (auto [first, second] : {std::pair{1631.8f, 1.0f}, {1632.0f, 0.0f}}) {
+        credits.restart();
+        credits.advance(first);
+        credits.advance(second);
+        EXPECT_EQ(credits.scrollY(), 0.0f) << first;
+    }
     credits.restart();
     glColor3f(0, 0, 1);
     expectBaseState("credits", [&] { credits.update(31.4f); });  // from -16 to -0.3: the title at -1
