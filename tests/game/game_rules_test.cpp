@@ -131,33 +131,30 @@ TEST(GameSession, PiecesFallAndLockFullRowsGoScoredByLevelAndTheLevelRises) {
     struct Case {
         Cells heap;
         int lowest, lines, level;  // before the drop: the column's lowest row, the counters
-        // The level for each tick (a row fallen each, or landing on the floor; one more locks),
-        // then (5 * level) ^ rows removed, 1 for none.
-        int score, linesAfter, levelAfter;
-        int interval;  // of the piece spawned by the lock, before the level rises
+        // Then the score (the level for each tick: a row fallen each, or landing on the floor, and
+        // one more to lock; then (5 * level) ^ rows removed, 1 for none), lines, level, and the
+        // gravity interval of the piece the lock spawned, before the level rose.
+        std::array<int, 4> after;
         Cells left;
     };
     Cells strays = rowsBut0({0, 2});  // rows 0 and 2 go in one lock; blocks outside the well follow
     strays.insert(strays.end(), {{3, 22}, {4, -1}});
     const Case cases[] = {
-        {{}, 18, 0, 1, 20, 0, 1, 300, {{0, 3}, {0, 2}, {0, 1}, {0, 0}}},  // from below the top to the floor
-        {rowsBut0({0, 1, 2, 3}), 0, 0, 1, 627, 4, 1, 300, {}},
-        {rowsBut0({0}), 0, 10, 2, 14, 11, 2, 250, {{0, 2}, {0, 1}, {0, 0}}},
-        {strays, 0, 0, 1, 27, 2, 1, 300, {{3, 20}, {4, -1}, {0, 1}, {0, 0}}},
-        {rowsBut0({0}), 0, 9, 1, 7, 10, 2, 300, {{0, 2}, {0, 1}, {0, 0}}},
+        {{}, 18, 0, 1, {20, 0, 1, 300}, {{0, 3}, {0, 2}, {0, 1}, {0, 0}}},  // from below the top to the floor
+        {rowsBut0({0, 1, 2, 3}), 0, 0, 1, {627, 4, 1, 300}, {}},
+        {rowsBut0({0}), 0, 10, 2, {14, 11, 2, 250}, {{0, 2}, {0, 1}, {0, 0}}},
+        {strays, 0, 0, 1, {27, 2, 1, 300}, {{3, 20}, {4, -1}, {0, 1}, {0, 0}}},
+        {rowsBut0({0}), 0, 9, 1, {7, 10, 2, 300}, {{0, 2}, {0, 1}, {0, 0}}},
     };
     for (const Case& c : cases) {
         GameSession s;
         TestAccess::setCounters(s, c.lines, c.level);
         dropColumn(s, c.heap, c.lowest);
-        EXPECT_EQ(s.score(), c.score);
-        EXPECT_EQ(s.lines(), c.linesAfter);
-        EXPECT_EQ(s.level(), c.levelAfter);
-        EXPECT_EQ(cellsOf(s.settled()), c.left) << c.score;
+        EXPECT_EQ((std::array{s.score(), s.lines(), s.level(), s.timerInterval()}), c.after);
+        EXPECT_EQ(cellsOf(s.settled()), c.left) << c.after[0];
         OccupancyGrid grid;  // the settled cells in the well, and nothing else
         for (auto [col, row] : c.left) grid.set(col, row);
         EXPECT_EQ(s.grid().bytes(), grid.bytes());
-        EXPECT_EQ(s.timerInterval(), c.interval);
     }
     // Gravity speeds up to 50 ms at level 6 and stays there; the score saturates.
     GameSession s;
@@ -168,8 +165,7 @@ TEST(GameSession, PiecesFallAndLockFullRowsGoScoredByLevelAndTheLevelRises) {
     }
     TestAccess::setCounters(s, INT_MAX - 100, INT_MAX);
     dropColumn(s, rowsBut0({0, 1, 2, 3}), 10);
-    EXPECT_EQ(s.score(), INT_MAX);
-    EXPECT_EQ(s.lines(), INT_MAX - 96);
+    EXPECT_TRUE(s.score() == INT_MAX && s.lines() == INT_MAX - 96) << s.score() << " " << s.lines();
 }
 
 TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
