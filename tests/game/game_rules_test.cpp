@@ -177,8 +177,7 @@ TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
     s.softDrop();  // ignored while paused; moves still move
     s.moveLeft();
     s.rotate();
-    EXPECT_EQ(s.timerInterval(), 0);
-    EXPECT_TRUE(s.current().blocks[1].x == 4 && s.current().angle == 90);
+    EXPECT_TRUE(s.timerInterval() == 0 && s.current().blocks[1].x == 4 && s.current().angle == 90);
     s.togglePause();
     EXPECT_EQ(s.timerInterval(), 300) << "resuming ends a soft drop";
 

@@ -105,12 +105,10 @@ TEST(Menu, CursorWrapsInBothModesAndBackReturnsToTheTopOfTheMainItems) {
     menu.cursorUp();
     menu.cursorUp();
     settings.reflection = 7;  // on, as any value but 0 is
-    EXPECT_EQ(menu.select(), MenuChoice(Settings::Flag::reflection));
-    EXPECT_EQ(settings.reflection, 0);
+    EXPECT_TRUE(menu.select() == MenuChoice(Settings::Flag::reflection) && settings.reflection == 0);
     menu.cursorDown();
-    menu.cursorDown();
-    EXPECT_EQ(menu.select(), MenuChoice(MainMenu));  // "Back"
-    EXPECT_TRUE(menu.mode() == Menu::Mode::main && menu.cursor() == 0);
+    menu.cursorDown();  // "Back": the main items again, from the top
+    EXPECT_TRUE(menu.select() == MenuChoice(MainMenu) && menu.mode() == Menu::Mode::main && menu.cursor() == 0);
 }
 
 TEST(NameEntry, NothingBeforeBeginAFreshStartOnEveryBeginAndTheLastCharacterStepped) {
