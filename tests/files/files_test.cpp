@@ -121,7 +121,6 @@ TEST(SettingsFile, ReadsValuesInFileOrderAsZeroOrNonZeroAndCreatesAMissingFileEm
         std::string before, after;  // "fullscreen music reflection snowflakes"
     };
     const Case cases[] = {
-        {"0 1 0 1", "1111", "0101"},
         {"\n\n 0\t\t1\r\n0   \n\n1\n", "1111", "0101"},                // any white space between values
         {"999999999999999 0 4294967296 -2147483649", "0000", "1011"},  // too large is still not zero
         {"09 0 1", "1111", "0101"},                                    // octal 0, then a decimal 9

@@ -181,14 +181,13 @@ TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
     s.togglePause();
     EXPECT_EQ(s.timerInterval(), 300) << "resuming ends a soft drop";
 
-    TestAccess::setNextKind(s, 5);  // kind 5 has no block in (5, 22)
-    s.spawn();
-    s.lock();
-    EXPECT_FALSE(s.isGameOver());
-    TestAccess::setNextKind(s, 0);
-    s.spawn();
-    s.lock();
-    EXPECT_TRUE(s.isGameOver() && s.isGameOver() && s.timerInterval() == 0);  // stays over, gravity stopped
+    for (int kind : {5, 0}) {  // kind 5 has no block in (5, 22), kind 0 has
+        TestAccess::setNextKind(s, kind);
+        s.spawn();
+        s.lock();
+        EXPECT_EQ(s.isGameOver(), kind == 0) << kind;
+    }
+    EXPECT_TRUE(s.isGameOver() && s.timerInterval() == 0);  // stays over, gravity stopped
     s.reset();
     EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.level() == 1);
 }
