@@ -34,7 +34,6 @@ TEST(HighscoreTable, RankOfAndInsertKeepOlderEntriesAboveEqualScores) {
     for (auto [points, rank] : {std::pair{400u, 4}, {401u, 2}, {100u, 0}, {101u, 5}})
         EXPECT_EQ(t.rankOf(points), rank) << points;
     t.insert("new", 400);
-    EXPECT_EQ(rowsOf(t), "a 500|b 400|c 400|new 400|d 300|e 100|f 100|g 100|h 100|i 100|");
     // The tenth entry goes whatever its score; names are cut to the 19 characters that fit.
     t.insert("a name far too long for the table", 1);
     EXPECT_EQ(rowsOf(t), "a 500|b 400|c 400|new 400|d 300|e 100|f 100|g 100|h 100|a name far too long 1|");
