@@ -89,6 +89,7 @@ TEST(Piece, EveryKindTurnsAQuarterAtATimeInsideTheWalls) {
             if (k != 4)
                 for (auto& [x, y] : turned) std::tie(x, y) = std::make_pair(-y, x);
             EXPECT_EQ(shapeOf(cellsOf(p.blocks)), shapeOf(turned)) << "kind " << k << " turn " << turn;
+            EXPECT_EQ(p.angle, k == 4 ? 0 : 90 * turn % 360);  // the square keeps its cells
         }
         EXPECT_EQ(cellsOf(p.blocks), start) << "kind " << k;
         for (int turns = 0; turns < 8; ++turns) {
