@@ -20,7 +20,6 @@ namespace {
 using Samples = std::vector<int16_t>;
 constexpr int kRate = 44100;
 constexpr size_t kQuarter = kRate / 4;
-constexpr size_t kNone = SIZE_MAX;
 constexpr size_t kLag = 4096;  // frames mixed before a call that can reach the file after it
 
 // Stereo sines of (hz, frames), one after another with the phase running on: whole cycles join
@@ -48,9 +47,9 @@ std::string mp3(Samples s) {
     return std::string(out.begin(), out.begin() + n);
 }
 
-// The first and the last frame in [from, to) with a sound on either side; kNone for none.
-std::pair<size_t, size_t> sounding(const Samples& s, size_t from, size_t to = kNone) {
-    std::pair<size_t, size_t> span{kNone, kNone};
+// The first and the last frame in [from, to) with a sound on either side; SIZE_MAX for none.
+std::pair<size_t, size_t> sounding(const Samples& s, size_t from, size_t to = SIZE_MAX) {
+    std::pair<size_t, size_t> span{SIZE_MAX, SIZE_MAX};
     for (size_t f = from; f < std::min(to, s.size() / 2); ++f)
         if (s[2 * f] != 0 || s[2 * f + 1] != 0) span = {std::min(span.first, f), f};
     return span;
