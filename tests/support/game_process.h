@@ -14,15 +14,12 @@ using Files = std::map<std::string, std::string>;  // names and contents; also v
 // killed if it outlives the object, or the test. Not copied, as its directory is not.
 class GameProcess {
 public:
-    enum class Start {
-        plain,
-        outputClosed,  // its standard output is a pipe whose reader has already gone
-        // In a directory it may not write (mode 0555), around `files` it may (mode 0666), as an
-        // ordinary user: uid and gid 65534 when the tests run as root (root writes any directory).
-        // That user may not reach the build tree, so the directory holds copies of the binary and
-        // of data/ instead of the link.
-        lockedIn,
-    };
+    // How it starts. outputClosed: its standard output is a pipe whose reader has already gone.
+    // lockedIn: in a directory it may not write (mode 0555), around `files` it may (mode 0666), as
+    // an ordinary user: uid and gid 65534 when the tests run as root (root writes any directory).
+    // That user may not reach the build tree, so the directory holds copies of the binary and of
+    // data/ instead of the link.
+    enum class Start { plain, outputClosed, lockedIn };
 
     explicit GameProcess(const Files& env, const Files& files = {}, Start start = Start::plain);
     ~GameProcess();

@@ -9,8 +9,6 @@
 
 #include "render/gl_base_state.h"
 
-bool GlTestWindow::available_ = false;
-TempDir GlTestWindow::workDir_;
 static std::array<GLfloat, 16> sceneProjection;
 
 void GlTestWindow::SetUpTestSuite() {

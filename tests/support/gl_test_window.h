@@ -32,6 +32,6 @@ public:
     // matrix mode and stack depths as the game's start-up leaves them, and no GL error pending.
     static void expectBaseState(const std::string& what, const std::function<void()>& draw = {});
 
-    static bool available_;
-    static TempDir workDir_;  // the working directory
+    static inline bool available_ = false;
+    static inline TempDir workDir_;  // the working directory
 };

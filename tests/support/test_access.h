@@ -12,10 +12,7 @@ struct TestAccess {
     static std::vector<Block>& settled(GameSession& s) { return s.settled_; }
     static Piece& current(GameSession& s) { return s.current_; }
     static void setNextKind(GameSession& s, int kind) { s.nextKind_ = kind; }
-    static void setCounters(GameSession& s, int lines, int level) {
-        s.lines_ = lines;
-        s.level_ = level;
-    }
+    static void setCounters(GameSession& s, int lines, int level) { s.lines_ = lines, s.level_ = level; }
 
     static void setState(Application& a, ScreenState state) { a.state_ = state; }
     static GameSession& game(Application& a) { return a.game_; }

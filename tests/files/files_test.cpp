@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Replacing a player's file ("game.cfg", "highscore.lst") never loses the old one and respects what
-// the player set up: a write-protected file stays, a link stays a link and its target gets the new
-// bytes, the file keeps its permission bits. Where a whole new file cannot take the old one's place
-// (a directory the user cannot write, a second hard link) the old one is written in place.
+// The player's files. "game.cfg": the values in C notation, what a missing or broken value does,
+// and a missing file created empty; what a save writes, the end-to-end tests read back, and that it
+// reads back as it was, the fuzzer checks. Replacing a player's file ("game.cfg", "highscore.lst")
+// never loses the old one and respects what the player set up: a write-protected file stays, a link
+// stays a link and its target gets the new bytes, the file keeps its permission bits. Where a whole
+// new file cannot take the old one's place (a directory the user cannot write, a second hard link)
+// the old one is written in place.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -21,16 +24,13 @@
 
 namespace {
 
-unsigned modeOf(const std::string& path) {
+struct stat statOf(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    ::stat(path.c_str(), &st);
+    return st;
 }
 
-int entries(const std::string& dir) {
-    int n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-    return n;
-}
+long entries(const std::string& dir) { return std::ranges::distance(std::filesystem::directory_iterator(dir)); }
 
 // Runs `save` in a child process as an ordinary user (uid 65534 when the tests run as root, who may
 // write any file), with `dir` theirs and of `mode` meanwhile. True when it reported success.
@@ -55,20 +55,16 @@ TEST(PlayerFile, AFileThatCannotBeReplacedStaysWholeAsItWas) {
     // too): replaced whole, then, with a second hard link, in place.
     dir.write("highscore.lst", "old\n1\n");
     for (int links = 1; links <= 2; ++links) {
-        if (links == 2) {
-            ASSERT_EQ(link(dir.file("highscore.lst").c_str(), dir.file("shared.lst").c_str()), 0);
-        }
+        ASSERT_TRUE(links == 1 || link(dir.file("highscore.lst").c_str(), dir.file("shared.lst").c_str()) == 0);
         rlimit saved{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 16;
+        const rlimit small{16, saved.rlim_max};
         const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         const bool replaced = replaceFileContents(dir.file("highscore.lst").c_str(), std::string(64, 'x'));
         setrlimit(RLIMIT_FSIZE, &saved);
         signal(SIGXFSZ, oldHandler);
-        EXPECT_FALSE(replaced);
-        EXPECT_EQ(dir.read("highscore.lst"), "old\n1\n");
+        EXPECT_TRUE(!replaced && dir.read("highscore.lst") == "old\n1\n") << links << " link(s)";
     }
     EXPECT_EQ(entries(dir.path()), 2) << "a temporary file was left behind";
 }
@@ -86,12 +82,9 @@ TEST(PlayerFile, AWritableFileIsSavedAndAProtectedOneStaysWhetherTheUserMayWrite
         EXPECT_TRUE(savedAsOrdinaryUser(dir, dirMode, [&] {
             return Settings().save(open.c_str()) && !Settings().save(kept.c_str());
         })) << dirMode;
-        EXPECT_EQ(dir.read("game.cfg"), "1 1 1 1");
-        EXPECT_EQ(modeOf(open), 0646u);
-        struct stat st {};
-        EXPECT_TRUE(stat(open.c_str(), &st) == 0 && st.st_uid == geteuid()) << "the owner changed";
-        EXPECT_EQ(dir.read("highscore.lst"), "0 0 0 0");
-        EXPECT_EQ(modeOf(kept), 0444u);
+        const struct stat saved = statOf(open);  // its mode and owner kept
+        EXPECT_TRUE(dir.read("game.cfg") == "1 1 1 1" && (saved.st_mode & 07777) == 0646 && saved.st_uid == geteuid());
+        EXPECT_TRUE(dir.read("highscore.lst") == "0 0 0 0" && (statOf(kept).st_mode & 07777) == 0444);
     }
     EXPECT_EQ(entries(dir.path()), 2) << "a temporary file was left behind";
 }
@@ -107,19 +100,50 @@ TEST(PlayerFile, ALinkIsFollowedAndStaysAndTheFileKeepsItsPermissions) {
         ASSERT_EQ(chmod(dir.file("disk/table.lst").c_str(), mode), 0);
         ASSERT_TRUE(replaceFileContents(dir.file("second.lst").c_str(), "new" + std::to_string(mode)));
         EXPECT_EQ(dir.read("disk/table.lst"), "new" + std::to_string(mode));
-        EXPECT_EQ(modeOf(dir.file("disk/table.lst")), mode);
+        EXPECT_EQ(statOf(dir.file("disk/table.lst")).st_mode & 07777, mode);
     }
     // A second hard link, which a rename would leave with the old contents, gets the new ones too.
     ASSERT_EQ(link(dir.file("disk/table.lst").c_str(), dir.file("disk/copy.lst").c_str()), 0);
     ASSERT_TRUE(replaceFileContents(dir.file("second.lst").c_str(), "newer and longer"));
-    EXPECT_EQ(dir.read("disk/copy.lst"), "newer and longer");
-    EXPECT_EQ(dir.read("disk/table.lst"), "newer and longer");
-    EXPECT_EQ(std::filesystem::read_symlink(dir.file("second.lst")), "highscore.lst");
-    EXPECT_EQ(std::filesystem::read_symlink(dir.file("highscore.lst")), "disk/table.lst");
+    EXPECT_TRUE(dir.read("disk/copy.lst") == "newer and longer" && dir.read("disk/table.lst") == "newer and longer");
+    EXPECT_TRUE(std::filesystem::read_symlink(dir.file("second.lst")) == "highscore.lst" &&
+                std::filesystem::read_symlink(dir.file("highscore.lst")) == "disk/table.lst");
     // A dangling link is a missing file at its target.
     ASSERT_EQ(symlink(dir.file("disk/missing.cfg").c_str(), dir.file("game.cfg").c_str()), 0);
     ASSERT_TRUE(replaceFileContents(dir.file("game.cfg").c_str(), "1 1 1 1"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("game.cfg")));
-    EXPECT_EQ(dir.read("disk/missing.cfg"), "1 1 1 1");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("game.cfg")) && dir.read("disk/missing.cfg") == "1 1 1 1");
     EXPECT_EQ(entries(dir.path()) + entries(dir.file("disk")), 7);
+}
+
+TEST(SettingsFile, ReadsValuesInFileOrderAsZeroOrNonZeroAndCreatesAMissingFileEmpty) {
+    struct Case {
+        std::string text;
+        std::string before, after;  // "fullscreen music reflection snowflakes"
+    };
+    const Case cases[] = {
+        {"\n\n 0\t\t1\r\n0   \n\n1\n", "1111", "0101"},                // any white space between values
+        {"999999999999999 0 4294967296 -2147483649", "0000", "1011"},  // too large is still not zero
+        {"09 0 1", "1111", "0101"},                                    // octal 0, then a decimal 9
+        {"1 0x 1 1", "0000", "1000"},                                  // 0, then "x": not a number
+        {"0000000000000001 0 0", "1111", "0100"},                      // 15 characters make a value
+        {"1 x 1 1", "0100", "1000"},                                   // not a number: off, and the rest missing
+        {"1 1 1 0 5", "0000", "1110"},  // a save in place cut short: the new values, a blank, the old tail
+        {"- 1 1 1", "1111", "0111"},
+        {"0 0", "1111", "0011"},  // missing values keep their flags
+        {"", "0101", "0101"},     // no file at all: it is created, empty
+        {std::string(200000, '\n') + "0 0 0 0", "1111", "0000"},
+        {std::string("1\0 1 1 1", 8), "0000", "1000"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        if (!c.text.empty()) dir.write("game.cfg", c.text);
+        Settings s;
+        unsigned char* flags[] = {&s.fullscreen, &s.music, &s.reflection, &s.snowflakes};
+        for (int i = 0; i < 4; ++i) *flags[i] = c.before[i] == '1';
+        s.load(dir.file("game.cfg").c_str());
+        std::string after;
+        for (unsigned char* f : flags) after += static_cast<char>('0' + *f);
+        EXPECT_EQ(after, c.after) << c.text.substr(0, 40);
+        EXPECT_TRUE(dir.exists("game.cfg") && dir.read("game.cfg") == c.text) << "reading changed the file";
+    }
 }

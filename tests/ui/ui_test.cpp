@@ -1,12 +1,20 @@
 // SPDX-License-Identifier: MIT
-// The high-score table: places and insertion with ties, the "highscore.lst" format both ways,
-// damaged and hand-edited files.
+// The screens' parts without a window. The high-score table: places and insertion with ties, the
+// "highscore.lst" format both ways, damaged and hand-edited files. The menu's cursor wrapping round
+// in both modes, an option flag held at any value but 0, and "Back"; every other item, the flag
+// each option flips, the cursor kept on an item and Escape back to the main items are played with
+// real keys by the end-to-end tests, as is typing a name. The name field: nothing before the first
+// begin, backspace on an empty text, a fresh start on every begin, the last character stepped.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "files/settings.h"
 #include "support/temp_dir.h"
 #include "ui/highscore_table.h"
+#include "ui/menu.h"
+#include "ui/name_entry.h"
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -18,22 +26,14 @@ std::string rowsOf(const HighscoreTable& t) {
     return rows;
 }
 
-std::string readBack(const std::string& text) {
-    HighscoreTable t;
-    t.readText(text);
-    return rowsOf(t);
-}
-
 }  // namespace
 
 TEST(HighscoreTable, RankOfAndInsertKeepOlderEntriesAboveEqualScores) {
-    HighscoreTable t;
-    EXPECT_TRUE(t.rankOf(100) == 0 && t.rankOf(101) == 1);
+    HighscoreTable t;  // the default table's ranks show in the Application's screen changes
     t.readText("a 500 b 400 c 400 d 300 e 100 f 100 g 100 h 100 i 100 j 100");
     for (auto [points, rank] : {std::pair{400u, 4}, {401u, 2}, {100u, 0}, {101u, 5}})
         EXPECT_EQ(t.rankOf(points), rank) << points;
     t.insert("new", 400);
-    EXPECT_EQ(rowsOf(t), "a 500|b 400|c 400|new 400|d 300|e 100|f 100|g 100|h 100|i 100|");
     // The tenth entry goes whatever its score; names are cut to the 19 characters that fit.
     t.insert("a name far too long for the table", 1);
     EXPECT_EQ(rowsOf(t), "a 500|b 400|c 400|new 400|d 300|e 100|f 100|g 100|h 100|a name far too long 1|");
@@ -43,23 +43,19 @@ TEST(HighscoreTable, FileRoundTripWithBlanksUnderscoresAndEmptyNames) {
     TempDir dir;
     const std::string path = dir.file("highscore.lst");
     HighscoreTable t, back;
-    back.load(path.c_str());  // a missing file is created; no file at all leaves the table as it is
+    back.load(path.c_str());  // a missing file is created
     EXPECT_TRUE(dir.exists("highscore.lst"));
-    back.load(dir.file("none/highscore.lst").c_str());
-    EXPECT_EQ(rowsOf(back), "");
     unsigned score = 1000;
     for (const char* n : {"Santa Claus", "elf_42", "", "  ", "~", "~~", "a~", "nineteen characters"})
         t.insert(n, score--);
     ASSERT_TRUE(t.save(path.c_str()));
-    const std::string first = dir.read("highscore.lst");
-    EXPECT_EQ(first,
+    EXPECT_EQ(dir.read("highscore.lst"),
               "Santa_Claus\n1000\nelf_42\n999\n~\n998\n__\n997\n~~\n996\n~~~\n995\na~\n994\n"
               "nineteen_characters\n993\nstone\n100\nstone\n100\n");
     back.load(path.c_str());
+    back.load(dir.file("none/highscore.lst").c_str());  // no file at all leaves the table as it is
     // A typed underscore comes back as a blank; everything else as it was.
     EXPECT_EQ(rowsOf(back), "Santa Claus 1000|elf 42 999| 998|   997|~ 996|~~ 995|a~ 994|nineteen characters 993|");
-    ASSERT_TRUE(back.save(path.c_str()));
-    EXPECT_EQ(dir.read("highscore.lst"), first);
     // Only the start of a huge file is read: the rest of the table stays.
     dir.write("huge.lst", "ann 900\n" + std::string(HighscoreTable::kMaxFileBytes, ' ') + "bob 800\n");
     back.load(dir.file("huge.lst").c_str());
@@ -68,7 +64,6 @@ TEST(HighscoreTable, FileRoundTripWithBlanksUnderscoresAndEmptyNames) {
 
 TEST(HighscoreTable, ReadsShortDamagedAndHandEditedFiles) {
     const std::pair<std::string, std::string> cases[] = {
-        {"ann\n900\nbob\n800\ncy\n700\n", "ann 900|bob 800|cy 700|"},
         {"a 1\nb 2\nc 3\n", "a 1|b 2|c 3|"},  // file order, not sorted
         {"ann\r\n900\r\n\r\n\tbob\r\n800\r\n", "ann 900|bob 800|"},
         {"ann 900 bo", "ann 900|bo 100|"},  // ends early: the rest keeps its value
@@ -87,5 +82,49 @@ TEST(HighscoreTable, ReadsShortDamagedAndHandEditedFiles) {
         {std::string(25, '~') + " 5", std::string(19, '~') + " 5|"},
         {std::string("ab\0cd 5 \xff\x01 6", 12), "ab 5|\xff\x01 6|"},  // a NUL ends a name
     };
-    for (const auto& [text, rows] : cases) EXPECT_EQ(readBack(text), rows) << text;
+    for (const auto& [text, rows] : cases) {
+        HighscoreTable t;
+        t.readText(text);
+        EXPECT_EQ(rowsOf(t), rows) << text;
+    }
+}
+
+TEST(Menu, CursorWrapsInBothModesAndBackReturnsToTheTopOfTheMainItems) {
+    Settings settings;
+    Menu menu;
+    menu.attach(nullptr, &settings);
+    menu.cursorUp();  // from the top to the bottom
+    EXPECT_EQ(menu.select(), MenuChoice(Farewell));
+    menu.cursorDown();  // and from the bottom to the top
+    EXPECT_EQ(menu.cursor(), 0);
+    menu.cursorDown();
+    ASSERT_EQ(menu.select(), MenuChoice(Options));
+    menu.cursorUp();
+    EXPECT_EQ(menu.cursor(), 4);  // the options wrap too, onto "Back"
+    menu.cursorUp();
+    menu.cursorUp();
+    settings.reflection = 7;  // on, as any value but 0 is
+    EXPECT_TRUE(menu.select() == MenuChoice(Settings::Flag::reflection) && settings.reflection == 0);
+    menu.cursorDown();
+    menu.cursorDown();  // "Back": the main items again, from the top
+    EXPECT_TRUE(menu.select() == MenuChoice(MainMenu) && menu.mode() == Menu::Mode::main && menu.cursor() == 0);
+}
+
+TEST(NameEntry, NothingBeforeBeginAFreshStartOnEveryBeginAndTheLastCharacterStepped) {
+    NameEntry entry;
+    entry.appendChar('a');  // before begin there is no buffer: nothing happens
+    entry.backspace();
+    EXPECT_STREQ(entry.text(), "");
+    entry.begin(20, "Enter your name:");
+    entry.appendChar('x');
+    entry.begin(5, "Again:");  // empty again, with the new prompt and capacity
+    entry.backspace();         // nothing to remove
+    for (char c : "abcdef") entry.appendChar(c);
+    EXPECT_TRUE(std::string(entry.text()) == "abcd" && std::string(entry.prompt()) == "Again:");
+    entry.begin(4, "");
+    // A first character at 'A', back round to the space, on to 'A' again, then to the digits.
+    for (int steps : {-1, -1, 1, 52}) entry.stepLastChar(steps);
+    entry.appendChar('!');
+    entry.stepLastChar(-1);  // not a name's character: 'A'
+    EXPECT_STREQ(entry.text(), "0A");
 }
