@@ -188,6 +188,7 @@ TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
         EXPECT_EQ(s.isGameOver(), kind == 0) << kind;
     }
     EXPECT_TRUE(s.isGameOver() && s.timerInterval() == 0);  // stays over, gravity stopped
+    TestAccess::setCounters(s, 30, 4);
     s.reset();
-    EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.level() == 1);
+    EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.lines() == 0 && s.level() == 1);
 }
