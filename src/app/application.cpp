@@ -23,7 +23,7 @@ constexpr float kScreenDepth = -5;  // every screen but the game is drawn this f
 // The pad's controls (Up, Down, Left, Right, South, East, Start, Back) as keys. On the menus and every
 // other screen: arrows, Return and Escape. In the game: the arrows, both face buttons turn, Start
 // pauses, and no control starts a new game. On the name entry Up, Down and Right have no key (see
-// handlePad).
+// enterNamePad).
 constexpr std::array<int, kPadControlCount> kMenuPad{SDLK_UP,     SDLK_DOWN,   SDLK_LEFT,   SDLK_RIGHT,
                                                      SDLK_RETURN, SDLK_ESCAPE, SDLK_RETURN, SDLK_ESCAPE};
 constexpr std::array<int, kPadControlCount> kGamePad{SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT,
@@ -32,18 +32,19 @@ constexpr std::array<int, kPadControlCount> kNamePad{SDLK_UNKNOWN, SDLK_UNKNOWN,
                                                      SDLK_RETURN,  SDLK_BACKSPACE, SDLK_RETURN,    SDLK_ESCAPE};
 
 // clang-format off
-const std::array<Application::Screen, kScreenCount> Application::kScreens{{
-    /* Logo        */ {&Application::drawLogo,        Snow::none,            &Application::skipKey,      &kMenuPad},
-    /* Presents    */ {&Application::drawPresents,    Snow::none,            &Application::skipKey,      &kMenuPad},
-    /* GameLogo    */ {&Application::drawGameLogo,    Snow::behind,          &Application::skipKey,      &kMenuPad},
-    /* MainMenu    */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey,      &kMenuPad},
-    /* Credits     */ {&Application::drawCredits,     Snow::inFront,         &Application::backKey,      &kMenuPad},
-    /* Highscores  */ {&Application::drawHighscores,  Snow::inFront,         &Application::backKey,      &kMenuPad},
-    /* Playing     */ {&Application::drawPlaying,     Snow::behindIfEnabled, &Application::playingKey,   &kGamePad},
-    /* Farewell    */ {&Application::drawFarewell,    Snow::none,            &Application::farewellKey,  &kMenuPad},
-    /* NoHighscore */ {&Application::drawNoHighscore, Snow::inFront,         &Application::skipKey,      &kMenuPad},
-    /* EnterName   */ {&Application::drawEnterName,   Snow::inFront,         &Application::enterNameKey, &kNamePad},
-    /* Options     */ {&Application::drawMenu,        Snow::inFront,         &Application::menuKey,      &kMenuPad},
+using App = Application;  // for the table's width
+const std::array<App::Screen, kScreenCount> App::kScreens{{
+    /* Logo */        {&App::drawLogo,         Snow::none,            &App::skipKey,       &App::menuPad},
+    /* Presents */    {&App::drawPresents,     Snow::none,            &App::skipKey,       &App::menuPad},
+    /* GameLogo */    {&App::drawGameLogo,     Snow::behind,          &App::skipKey,       &App::menuPad},
+    /* MainMenu */    {&App::drawMenu,         Snow::inFront,         &App::menuKey,       &App::menuPad},
+    /* Credits */     {&App::drawCredits,      Snow::inFront,         &App::backKey,       &App::menuPad},
+    /* Highscores */  {&App::drawHighscores,   Snow::inFront,         &App::backKey,       &App::menuPad},
+    /* Playing */     {&App::drawPlaying,      Snow::behindIfEnabled, &App::playingKey,    &App::playingPad},
+    /* Farewell */    {&App::drawFarewell,     Snow::none,            &App::farewellKey,   &App::menuPad},
+    /* NoHighscore */ {&App::drawNoHighscore,  Snow::inFront,         &App::skipKey,       &App::menuPad},
+    /* EnterName */   {&App::drawEnterName,    Snow::inFront,         &App::enterNameKey,  &App::enterNamePad},
+    /* Options */     {&App::drawMenu,         Snow::inFront,         &App::menuKey,       &App::menuPad},
 }};
 // clang-format on
 
@@ -200,11 +201,19 @@ void Application::drawScorePanel() {
 
 void Application::handleKey(int sym) { (this->*kScreens[state_].keys)(sym); }
 
-void Application::handlePad(PadControl control) {
-    if (state_ == EnterName && control == PadControl::Right) return nameEntry_.addChar();
-    if (state_ == EnterName && (control == PadControl::Up || control == PadControl::Down))
-        return nameEntry_.stepLastChar(control == PadControl::Up ? 1 : -1);
-    handleKey((*kScreens[state_].pad)[static_cast<std::size_t>(control)]);
+void Application::handlePad(PadControl control) { (this->*kScreens[state_].pad)(control); }
+
+void Application::menuPad(PadControl control) { handleKey(kMenuPad[static_cast<std::size_t>(control)]); }
+
+void Application::playingPad(PadControl control) { playingKey(kGamePad[static_cast<std::size_t>(control)]); }
+
+void Application::enterNamePad(PadControl control) {
+    switch (control) {
+        case PadControl::Up: nameEntry_.stepLastChar(1); break;
+        case PadControl::Down: nameEntry_.stepLastChar(-1); break;
+        case PadControl::Right: nameEntry_.addChar(); break;
+        default: enterNameKey(kNamePad[static_cast<std::size_t>(control)]); break;
+    }
 }
 
 void Application::skipKey(int) { changeScreen(MainMenu); }

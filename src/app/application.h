@@ -25,7 +25,7 @@
 // constructed before the entry function runs and destroyed after it returns.
 //
 // Each screen is one row of kScreens: what its frame draws (and where the snow lies), what its
-// keys do, and which key each gamepad control stands for there. Every change of screen, by a frame
+// keys do, and what its gamepad controls do. Every change of screen, by a frame
 // (an intro image done, a game over), a key or the pad, goes through changeScreen, which also does
 // what the change brings with it.
 class Application {
@@ -68,15 +68,13 @@ private:
     // Where a screen's snow lies: not at all, behind what the screen draws, in front of it, or
     // behind the game when the in-game snow is switched on.
     enum class Snow { none, behind, inFront, behindIfEnabled };
-    // The key each pad control stands for, in PadControl order; SDLK_UNKNOWN for none.
-    using PadKeys = std::array<int, kPadControlCount>;
     // One screen: its drawing (after the shared start of the frame; it returns the screen a frame
     // leads to, if any), its keys and its pad.
     struct Screen {
         std::optional<ScreenState> (Application::*draw)(float dt);
         Snow snow;
         void (Application::*keys)(int sym);
-        const PadKeys* pad;
+        void (Application::*pad)(PadControl control);
     };
     static const std::array<Screen, kScreenCount> kScreens;  // indexed by ScreenState
 
@@ -100,6 +98,12 @@ private:
     void playingKey(int sym);
     void farewellKey(int sym);
     void enterNameKey(int sym);
+
+    // The screens' pad controls: as keys on the menus and every other screen, and in the game; on
+    // the name entry Up and Down step the last character and Right adds one, the rest are keys.
+    void menuPad(PadControl control);
+    void playingPad(PadControl control);
+    void enterNamePad(PadControl control);
 
     // Goes to `next` and does what that brings: a new game, the credits from the bottom, a fresh
     // name entry, the main items after the options. `solo` replaces all sound on arrival; without
