@@ -1,23 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "files/player_file.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <string>
-
-#ifdef _WIN32
-#include <filesystem>
-#else
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
 
 namespace {
 
-#ifndef _WIN32
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -44,6 +38,15 @@ std::string finalTarget(std::string path) {
     }
     return path;
 }
+
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// No write bit set for anyone: the player's wish to keep it as it is, whoever runs the game (root
+// passes every permission check, so the bits are read, not the access).
+bool writeProtected(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 
 // Writes `bytes` over the regular file `target` (`old` as found before) from its start, then cuts
 // it to their length and flushes it to disk: the file keeps its name, links, owner and mode. Room
@@ -75,91 +78,101 @@ bool writeInPlace(const std::string& target, const struct stat& old, std::string
          ::fsync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
-#endif
 
-}  // namespace
+// Makes a new file beside `target` (so that a rename stays within one file system) and names it in
+// `name`. It gets the mode a plain fopen would give: 0666 less the umask, or as the directory's
+// default ACL says; the kernel applies either, so the process's umask is never touched. -1 with
+// errno set when it cannot be made.
+int createBeside(const std::string& target, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + '.' + std::to_string(::getpid()) + '-' + std::to_string(attempt);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 
-bool readPlayerFile(const char* path, std::size_t limit, std::string& text) {
-    text.clear();
-    // "a+" opens for reading and creates the file when it is missing; "r" still reads a file that
-    // exists but is write-protected.
-    FILE* f = std::fopen(path, "a+");
-    if (!f) f = std::fopen(path, "r");
-    if (!f) return false;
-    std::rewind(f);
-    char buf[4096];
-    std::size_t n;
-    while (text.size() < limit && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, std::min(n, limit - text.size()));
-    std::fclose(f);
+// Gives the new file the old one's owner, group and permission bits. False when it cannot take the
+// owner and group (another user's file, or a group this user is not in).
+bool takeOwnership(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) return false;
+    ::fchmod(fd, old.st_mode & 0777);
     return true;
 }
 
-bool replaceFileContents(const char* path, std::string_view bytes) {
-#ifdef _WIN32
-    std::string tmp = std::string(path) + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
-    if (std::fclose(f) != 0 || !ok) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    // Replaces an existing file in one step (a plain rename refuses to there).
-    std::error_code error;
-    std::filesystem::rename(tmp, path, error);
-    if (error) std::remove(tmp.c_str());
-    return !error;
-#else
-    // The player may have linked the file elsewhere: replace what the link points to, keep the link.
-    const std::string target = finalTarget(path);
-    struct stat old {};
-    const bool existed = ::lstat(target.c_str(), &old) == 0;
-    if (!existed && errno != ENOENT) return false;
-    // Only a regular file is ever replaced, and only one the player could open for writing: a
-    // write-protected file is the player's wish to keep it as it is.
-    if (existed && (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
-        return false;
-    // A rename would give the file's other names (hard links) nothing of the new contents.
-    if (existed && old.st_nlink > 1) return writeInPlace(target, old, bytes);
-
-    // The temporary file sits beside the target so that the rename stays within one file system.
-    std::string tmp = target + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    // A directory this user may not write around a file they may: how shared tables are set up.
-    if (fd < 0) return existed && (errno == EACCES || errno == EPERM) && writeInPlace(target, old, bytes);
-    if (existed) {
-        // The old owner, group and permission bits. A new file that cannot take the owner and group
-        // (another user's file, or a group this user is not in) would change them: then, as in a
-        // world-writable sticky directory, where the rename would be refused, the file is written
-        // in place.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return writeInPlace(target, old, bytes);
-        }
-        ::fchmod(fd, old.st_mode & 0777);
-    } else {
-        // A new file gets what a plain fopen would give (0666 less the umask), not mkstemp's 0600.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
+// Fills the new file, flushes it, renames it over `target` and makes the rename durable. On any
+// failure the new file goes and the target stays as it was.
+bool renameOver(int fd, const std::string& name, const std::string& target, std::string_view bytes) {
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
+    if (ok && ::rename(name.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
-        ::unlink(tmp.c_str());
+        ::unlink(name.c_str());
         return false;
     }
-    // Make the rename itself durable.
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    const int dirFd = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
     return true;
-#endif
+}
+
+}  // namespace
+
+int openRegularFile(const char* path) {
+    // A FIFO would block the open (or every read), and a device may act on being opened: only a
+    // regular file is opened, and checked again once open in case it was replaced meanwhile.
+    struct stat st {};
+    if (::stat(path, &st) != 0) return -1;
+    const int fd = S_ISREG(st.st_mode) ? ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+    if (fd >= 0) ::close(fd);
+    if (fd >= 0 || !S_ISREG(st.st_mode)) errno = EINVAL;
+    return -1;
+}
+
+FileRead readPlayerFile(const char* path, std::size_t limit, std::string& text) {
+    text.clear();
+    const int fd = openRegularFile(path);
+    if (fd < 0) return errno == ENOENT ? FileRead::missing : FileRead::unreadable;
+    char buf[4096];
+    ssize_t n = 0;
+    while (text.size() < limit && ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)))
+        if (n > 0) text.append(buf, std::min(static_cast<std::size_t>(n), limit - text.size()));
+    ::close(fd);
+    if (n >= 0) return FileRead::read;
+    text.clear();  // an I/O error part way: nothing of it is taken
+    return FileRead::unreadable;
+}
+
+bool replaceFileContents(const char* path, std::string_view bytes) {
+    // The player may have linked the file elsewhere: replace what the link points to, keep the link.
+    const std::string target = finalTarget(path);
+    struct stat old {};
+    const bool existed = ::lstat(target.c_str(), &old) == 0;
+    if (!existed && errno != ENOENT) return false;
+    // Only a regular file is ever replaced, and only one the player left writable and could open
+    // for writing.
+    if (existed &&
+        (!S_ISREG(old.st_mode) || writeProtected(old) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+        return false;
+    // Where a new file cannot take the old one's place, the old one is written in place.
+    const auto inPlace = [&] { return existed && writeInPlace(target, old, bytes); };
+    // A rename would give the file's other names (hard links) nothing of the new contents.
+    if (existed && old.st_nlink > 1) return inPlace();
+    // A directory no one may write, around a file they may: how shared tables are set up.
+    struct stat dir {};
+    if (::stat(directoryOf(target).c_str(), &dir) == 0 && writeProtected(dir)) return inPlace();
+    std::string name;
+    const int fd = createBeside(target, name);
+    if (fd < 0) return (errno == EACCES || errno == EPERM) && inPlace();
+    // A new file that cannot take the old owner and group would change them: then, as in a
+    // world-writable sticky directory, where the rename would be refused, the file is written in place.
+    if (existed && !takeOwnership(fd, old)) {
+        ::close(fd);
+        ::unlink(name.c_str());
+        return inPlace();
+    }
+    return renameOver(fd, name, target, bytes);
 }

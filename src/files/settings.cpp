@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "files/player_file.h"
 #include "files/token_reader.h"
 
 namespace {
@@ -27,14 +26,15 @@ unsigned char& Settings::flag(Flag f) {
     return fullscreen;  // not reached: every flag is named above
 }
 
-void Settings::load(const char* fileName) {
+FileRead Settings::load(const char* fileName) {
     std::string text;
-    if (!readPlayerFile(fileName, kMaxSettingsBytes, text)) return;
+    const FileRead found = readPlayerFile(fileName, kMaxSettingsBytes, text);
 
     // Only zero or not zero matters: a sign or a value too large for any integer is still not 0.
     TokenReader reader(text);
     for (unsigned char* field : {&fullscreen, &music, &reflection, &snowflakes})
         if (const auto value = reader.number(kMaxValueChars)) *field = value->magnitude != 0 ? 1 : 0;
+    return found;
 }
 
 bool Settings::save(const char* fileName) const {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "files/player_file.h"
+
 // The four on/off settings of the game, kept in "game.cfg" in the working directory.
 // One global record; the Application, the Menu and the board drawing hold plain pointers to it.
 // Field order is the order of the options menu items, which flips field i for item i.
@@ -18,11 +20,12 @@ struct Settings {
     enum class Flag : int { snowflakes = 0, music = 1, reflection = 2, fullscreen = 3 };
     unsigned char& flag(Flag f);
 
-    // Reads "fullscreen music reflection snowflakes" as C-notation integers (non-zero = on).
-    // Creates the file empty when it is missing. A value that is missing keeps the flag as it is;
-    // a token that is not a number turns its flag off and makes every later value missing.
-    // Nothing after the fourth value is read (a save in place cut short relies on it).
-    void load(const char* fileName);
+    // Reads "fullscreen music reflection snowflakes" as C-notation integers (non-zero = on). A
+    // value that is missing keeps the flag as it is; a token that is not a number turns its flag
+    // off and makes every later value missing. Nothing after the fourth value is read (a save in
+    // place cut short relies on it). A file that is missing or cannot be read leaves every flag as
+    // it is; what was found tells the caller whether the file may be written at exit.
+    FileRead load(const char* fileName);
 
     // Writes exactly seven characters ("1 1 1 1", no line feed) as replaceFileContents does: a
     // temporary file renamed over fileName, so the old file survives a failed write whole, or,

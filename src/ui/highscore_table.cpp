@@ -57,10 +57,11 @@ HighscoreTable::HighscoreTable() {
     }
 }
 
-void HighscoreTable::load(const char* path) {
+FileRead HighscoreTable::load(const char* path) {
     std::string text;
-    if (!readPlayerFile(path, kMaxFileBytes, text)) return;
-    readText(text);
+    const FileRead found = readPlayerFile(path, kMaxFileBytes, text);
+    if (found == FileRead::read) readText(text);
+    return found;
 }
 
 void HighscoreTable::readText(std::string_view text) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/player_file.h"
+
 class Font;
 
 // One place of the table; copied by value when the table is sorted.
@@ -42,9 +44,10 @@ public:
     // Non-owning; set at start-up once the font is built, before the first draw.
     void setFont(const Font* font) { font_ = font; }
 
-    // Reads the file (created empty when missing) over the current entries. A file that cannot be
-    // opened leaves the table as it is. The table takes the file's order, sorted or not.
-    void load(const char* path);
+    // Reads the file over the current entries; the table takes the file's order, sorted or not. A
+    // file that is missing or cannot be read leaves the table as it is; what was found tells the
+    // caller whether the file may be written at exit.
+    FileRead load(const char* path);
     // Replaces the file whole (temporary file, flush to disk, rename), so a failed or interrupted
     // save leaves the old file as it was; where a new file cannot take the old one's place (a
     // directory the player may not write, a hard-linked file, another user's file) writes over the
