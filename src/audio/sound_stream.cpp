@@ -2,9 +2,12 @@
 #include "audio/sound_stream.h"
 
 #include <mpg123.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+
+#include "files/player_file.h"
 
 namespace {
 
@@ -13,18 +16,26 @@ constexpr size_t kPcmSamples = 8192;
 
 }  // namespace
 
-SoundStream::~SoundStream() {
+SoundStream::~SoundStream() { close(); }
+
+void SoundStream::close() {
     if (decoder_) mpg123_delete(decoder_);
+    if (fd_ >= 0) ::close(fd_);
+    decoder_ = nullptr;
+    fd_ = -1;
 }
 
 bool SoundStream::open(const std::string& path, bool loop, int mixRate) {
-    if (decoder_) {
-        mpg123_delete(decoder_);
-        decoder_ = nullptr;
-    }
+    close();
+    // Only a regular file, opened without blocking: a FIFO would hold the open for ever.
+    const int fd = openRegularFile(path.c_str());
+    if (fd < 0) return false;
     int err = MPG123_OK;
     mpg123_handle* decoder = mpg123_new(nullptr, &err);
-    if (!decoder) return false;
+    if (!decoder) {
+        ::close(fd);
+        return false;
+    }
     // Quiet: the game prints nothing but its start-up lines. Gapless: the encoder's delay and
     // padding are cut, so a loop has no silence at its seam.
     mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
@@ -36,13 +47,15 @@ bool SoundStream::open(const std::string& path, bool loop, int mixRate) {
     int channels = 0;
     int encoding = 0;
     // Only the first frame is read here; the rest is decoded while the stream plays.
-    if (mpg123_open(decoder, path.c_str()) != MPG123_OK ||
+    if (mpg123_open_fd(decoder, fd) != MPG123_OK ||
         mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != mixRate || channels != 2 ||
         encoding != MPG123_ENC_SIGNED_16) {
         mpg123_delete(decoder);
+        ::close(fd);
         return false;
     }
     decoder_ = decoder;
+    fd_ = fd;
     loop_ = loop;
     pcm_.assign(std::max(kPcmSamples, mpg123_outblock(decoder) / sizeof(int16_t)), 0);
     pcmPos_ = pcmEnd_ = 0;

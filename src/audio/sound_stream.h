@@ -17,7 +17,8 @@ public:
     SoundStream& operator=(const SoundStream&) = delete;
 
     // Opens the file and decodes its first frame to check that it is MP3. False (and the stream
-    // stays closed) for a missing, empty or unreadable file, or one that is not MP3.
+    // stays closed) for a missing, empty or unreadable file, one that is not a regular file (never
+    // opened, so a FIFO cannot block), or one that is not MP3.
     bool open(const std::string& path, bool loop, int mixRate);
 
     // Back to the first sample. Encoder delay and padding are never played (gapless decoding).
@@ -30,8 +31,10 @@ public:
 
 private:
     bool refill();
+    void close();
 
     mpg123_handle_struct* decoder_ = nullptr;  // null while closed
+    int fd_ = -1;                              // the file the decoder reads; -1 while closed
     bool loop_ = false;                        // repeat at the end, default off
     std::vector<int16_t> pcm_;                 // decoded samples, interleaved stereo
     size_t pcmPos_ = 0;                        // next unmixed sample in pcm_

@@ -5,10 +5,16 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "files/player_file.h"
 
 #ifndef GL_BGR_EXT
 #define GL_BGR_EXT 0x80E0
@@ -38,6 +44,10 @@ std::int32_t readLe32(const unsigned char* p) {
                                      static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// The largest image the game takes, in either direction: 64 MiB decoded at 4 bytes a pixel. The
+// game's own images are far smaller; a file that claims more is damaged or hostile.
+constexpr GLint kMaxImageSide = 4096;
+
 // Looks at the BMP header before decoding so that a corrupt size field never makes the decoder
 // allocate a huge surface. False when the header claims an empty or oversized image; true when
 // it looks plausible or is too short to tell (the decoder then rejects it).
@@ -58,11 +68,24 @@ bool headerSizeAcceptable(SDL_RWops* stream, GLint maxSize) {
     return width > 0 && height > 0 && width <= maxSize && height <= maxSize;
 }
 
+// Opens `file` for the decoder if it is a regular file, without blocking (a FIFO would block the
+// open for ever).
+SDL_RWops* openImage(const char* file) {
+    const int fd = file ? openRegularFile(file) : -1;
+    FILE* f = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (!f) {
+        if (fd >= 0) ::close(fd);
+        return nullptr;
+    }
+    SDL_RWops* stream = SDL_RWFromFP(f, 1);
+    if (!stream) std::fclose(f);
+    return stream;
+}
+
 // Decodes `file` into a surface whose pixels are 24-bit BGR; null when the file cannot be
 // opened or decoded, or the image is empty or larger than maxSize in either direction.
 SurfacePtr decodeBgr24(const char* file, GLint maxSize) {
-    if (!file) return nullptr;
-    SDL_RWops* stream = SDL_RWFromFile(file, "rb");
+    SDL_RWops* stream = openImage(file);
     if (!stream) return nullptr;
     if (!headerSizeAcceptable(stream, maxSize)) {
         SDL_RWclose(stream);
@@ -110,7 +133,7 @@ bool Texture::loadImpl(const char* file, int minFilter, int magFilter, bool clam
 
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    SurfacePtr surface = decodeBgr24(file, maxSize);
+    SurfacePtr surface = decodeBgr24(file, std::min(maxSize, kMaxImageSide));
     if (!surface) return false;
 
     const int width = surface->w, height = surface->h;
