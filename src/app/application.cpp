@@ -51,8 +51,9 @@ const std::array<App::Screen, kScreenCount> App::kScreens{{
 Application::Application() = default;
 
 Application::~Application() {
-    // A run that stopped before init never read the table; writing the defaults would destroy it.
-    if (highscoresLoaded_) highscores_.save(kHighscoreFile);
+    // A run that stopped before init never read the table, and one that could not read it (no
+    // permission, not a regular file) holds the defaults: writing them would destroy the player's.
+    if (saveHighscores_) highscores_.save(kHighscoreFile);
 }
 
 void Application::init(Settings* settings, SDL_Surface* surface) {
@@ -75,8 +76,7 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     menu_.attach(&font_, settings);
     nameEntry_.setFont(&font_);
     scroller_.setFont(&font_);
-    highscores_.load(kHighscoreFile);
-    highscoresLoaded_ = true;
+    saveHighscores_ = highscores_.load(kHighscoreFile) != FileRead::unreadable;
     highscores_.setFont(&font_);
     if (settings->music) tunes_.playTune(Tune::background);
 }

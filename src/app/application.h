@@ -133,6 +133,6 @@ private:
     Settings* settings_ = nullptr;    // not owned; set by init
     SDL_Surface* surface_ = nullptr;  // not owned; null without a video mode; only for the full-screen toggle
 
-    bool highscoresLoaded_ = false;  // the table is written at exit only if it was read at start-up
-    char text_[256] = {};            // scratch buffer for every formatted text of a frame
+    bool saveHighscores_ = false;  // written at exit only if it was read, or missing, at start-up
+    char text_[256] = {};          // scratch buffer for every formatted text of a frame
 };

@@ -1,55 +1,190 @@
 // SPDX-License-Identifier: MIT
-// The real game binary without a window: its start-up lines, exit status and files when SDL cannot
-// start, when no video mode can be set, and when its output has gone. The end-to-end game tests
-// start it in a real window.
+// The real game started as players, desktops and launchers start it, well and badly. It either
+// runs (its window drawn within 10 s) and ends in order when asked, or ends at once with a
+// non-zero status and says why on standard error; either way the player's files are what they
+// should be afterwards, byte for byte. The end-to-end game tests play it.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
-#include "support/game_process.h"
+#include "support/player.h"
 
 using namespace std::chrono_literals;
+using Start = Launch::Start;
 
 namespace {
 
-const Files kNoVideo{{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", "audio.raw"}};
-
-// Waits until the game has come as far as its sound (SDL's disk driver has made its file), then
-// ends it as a session manager would; its exit status.
-int runsOnUntilTerminated(GameProcess& game) {
-    EXPECT_TRUE(waitUntil([&] { return game.dir.exists("audio.raw") || !game.running(); }, 20s));
-    EXPECT_TRUE(game.running());
-    kill(game.pid, SIGTERM);
-    return game.waitForExit();
+std::string table(const std::string& first = "stone\n100\n") {
+    std::string t = first;
+    for (int i = 1; i < 10; ++i) t += "stone\n100\n";
+    return t;
 }
+const std::string kFifo = "(a FIFO, untouched)";  // in StartCase::after
+
+// data/ as a directory of links to the real files, with the files named made by `make` instead.
+auto dataWith(std::vector<std::string> names, void (*make)(const std::string& path)) {
+    return [=](const TempDir& dir) {
+        std::filesystem::remove(dir.file("data"));
+        std::filesystem::create_directory(dir.file("data"));
+        for (const auto& real : std::filesystem::directory_iterator(YT_SOURCE_DIR "/data"))
+            std::filesystem::create_symlink(real.path(), dir.file("data") + "/" + real.path().filename().string());
+        for (const std::string& name : names)
+            std::filesystem::remove(dir.file("data/" + name)), make(dir.file("data/" + name));
+    };
+}
+void fifo(const std::string& path) { mkfifo(path.c_str(), 0644); }
+// A 1 KB image that claims 16384 x 16384 pixels: 8 bits a pixel, run-length coded, all of it one
+// end-of-image code.
+void hugeImage(const std::string& path) {
+    std::string bmp = "BM";
+    const auto le = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) bmp += static_cast<char>(v >> (8 * i));
+    };
+    const std::uint32_t start = 14 + 40 + 1024;
+    le(start + 2, 4), le(0, 4), le(start, 4);                            // file header
+    le(40, 4), le(16384, 4), le(16384, 4), le(1, 2), le(8, 2);           // size, planes, bits
+    le(1, 4), le(2, 4), le(2835, 4), le(2835, 4), le(256, 4), le(0, 4);  // RLE8, data size, ..., colours
+    std::ofstream(path, std::ios::binary) << bmp << std::string(1024, '\0') << std::string("\0\1", 2);
+}
+
+enum class End { terminate, hangUp, displayGone };
+struct StartCase {
+    const char* name;
+    Launch launch;
+    int status;  // when it ends; a setup whose game cannot run ends by itself with it
+    End end = End::terminate;
+    Files after = {};              // the player's files afterwards; one not named is not there
+    const char* output = nullptr;  // what standard output holds, as a pattern, where it matters
+};
+
+const StartCase kCases[] = {
+    // Before any window: SDL cannot start, or starts with no display to show the game on, or
+    // without OpenGL. Nothing is written, and reading a file never makes it.
+    {"SdlCannotStart",
+     {.env = {{"SDL_VIDEODRIVER", "no-such-driver"}}, .files = {{"game.cfg", "1  0x1 0 5"}}},
+     255,
+     End::terminate,
+     {{"game.cfg", "1  0x1 0 5"}},
+     "Couldn't init SDL\n"},
+    {"NoDisplay",
+     {.env = {{"DISPLAY", ""}}, .files = {{"highscore.lst", "elf 5000"}}},
+     1,
+     End::terminate,
+     {{"highscore.lst", "elf 5000"}},
+     ""},
+    {"NoServerAtTheDisplay", {.env = {{"DISPLAY", ":4321"}}}, 1},
+    {"NoOpenGL",
+     {.env = {{"SDL_VIDEODRIVER", "dummy"}}, .files = {{"game.cfg", "0 0 1 0"}}},
+     1,
+     End::terminate,
+     {{"game.cfg", "0 0 1 0"}},
+     "SDL Video Driver-name: dummy\nOpenGL Infos\n-{31}\n Vendor: \n Extensions: \n-{31}\nCouldn't go "
+     "fullscreen\n.+\n"},
+    // Standard output closed, gone or full: the start-up lines are lost, the game runs.
+    {"NoStandardOutput",
+     {.files = {{"game.cfg", "0  0 1 1"}}, .start = Start::outputClosed},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
+    {"OutputReaderGone",
+     {.files = {{"game.cfg", "0 0x1 1 00"}}, .start = Start::outputGone},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 1 1 0"}, {"highscore.lst", table()}}},
+    {"OutputPipeFull",
+     {.files = {{"game.cfg", "0 0 1 1"}}, .start = Start::outputFull},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
+    // Files it cannot or may not use: read as missing (a FIFO never blocks), left as they are.
+    {"FifosForFilesAndData",
+     {.prepare =
+          [](const TempDir& d) {
+              fifo(d.file("game.cfg")), fifo(d.file("highscore.lst")),
+                  dataWith({"font.bmp", "background.mp3"}, fifo)(d);
+          }},
+     0,
+     End::terminate,
+     {{"game.cfg", kFifo}, {"highscore.lst", kFifo}}},
+    {"UnreadablePlayerFiles",
+     {.files = {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}},
+      .start = Start::asPlayer,
+      .prepare =
+          [](const TempDir& d) {
+              chmod(d.file("game.cfg").c_str(), 0200), chmod(d.file("highscore.lst").c_str(), 0200);
+          }},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}}},
+    // No write bit for anyone: kept, by root too.
+    {"WriteProtectedPlayerFiles",
+     {.files = {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}},
+      .prepare =
+          [](const TempDir& d) {
+              chmod(d.file("game.cfg").c_str(), 0444), chmod(d.file("highscore.lst").c_str(), 0444);
+          }},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}}},
+    {"ImagesClaimingHugeSizes",
+     {.files = {{"game.cfg", "0 0 1 1"}},
+      .prepare =
+          dataWith({"logo.bmp", "presents.bmp", "game_logo.bmp", "merry_christmas.bmp", "snowflake.bmp"}, hugeImage)},
+     0,
+     End::terminate,
+     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
+    // Ended by a hang-up, or by losing its display: both files saved, as at any other quit.
+    {"HangUp",
+     {.files = {{"game.cfg", "0  0 1 1"}, {"highscore.lst", "elf   5000"}}},
+     0,
+     End::hangUp,
+     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table("elf\n5000\n")}}},
+    {"DisplayGone",
+     {.files = {{"game.cfg", "0  0 1 1"}, {"highscore.lst", "elf   5000"}}},
+     1,
+     End::displayGone,
+     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table("elf\n5000\n")}}},
+};
+
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
+class Startup : public testing::TestWithParam<StartCase> {};
+
+TEST_P(Startup, RunsOrSaysWhyAndLeavesTheFilesAsTheyShouldBe) {
+    const StartCase& s = GetParam();
+    std::unique_ptr<GameProcess> game;
+    if (s.status != 0 && s.end == End::terminate) {  // cannot run
+        game = std::make_unique<GameProcess>(s.launch);
+        EXPECT_EQ(game->waitForExit(5s), s.status);
+        // Its own word comes last, after whatever the libraries said on the way.
+        EXPECT_TRUE(std::regex_search(game->errors(), std::regex("(^|\n)yuletumble: [^\n]+\n$"))) << game->errors();
+    } else {
+        Player p(s.launch, 10s);
+        if (s.end == End::displayGone)
+            runCommand("xdotool windowkill " + std::to_string(p.window));
+        else
+            kill(p.game->pid, s.end == End::hangUp ? SIGHUP : SIGTERM);
+        EXPECT_EQ(p.game->waitForExit(5s), s.status);
+        game = std::move(p.game);
+    }
+    if (s.output) {
+        EXPECT_TRUE(std::regex_match(game->output(), std::regex(s.output))) << game->output();
+    }
+    for (const char* name : {"game.cfg", "highscore.lst"}) {
+        const auto want = s.after.find(name);
+        if (want == s.after.end())
+            EXPECT_FALSE(game->dir.exists(name)) << name;
+        else if (want->second == kFifo)
+            EXPECT_TRUE(std::filesystem::is_fifo(game->dir.file(name))) << name;
+        else
+            EXPECT_EQ(game->dir.read(name), want->second) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Setups, Startup, testing::ValuesIn(kCases), [](const auto& info) { return info.param.name; });
 
 }  // namespace
-
-TEST(Startup, WhenSdlCannotStartItSaysSoOnceAndLeavesTheFilesAlone) {
-    // The settings as no run of the game would write them.
-    GameProcess game({{"SDL_VIDEODRIVER", "no-such-driver"}},
-                     {{"game.cfg", "1  0x1 0 5"}, {"highscore.lst", "elf\n5000\n"}});
-    EXPECT_EQ(game.waitForExit(), 255);
-    EXPECT_EQ(game.output(), "Couldn't init SDL\n");
-    EXPECT_EQ(game.dir.read("game.cfg"), "1  0x1 0 5");
-    EXPECT_EQ(game.dir.read("highscore.lst"), "elf\n5000\n");
-}
-
-TEST(Startup, WithoutAVideoModeItReportsAndRunsOnUntilTerminated) {
-    GameProcess game(kNoVideo, {{"game.cfg", "0 0 1 0"}});
-    EXPECT_EQ(runsOnUntilTerminated(game), 0);
-    // The GL strings are empty without a context; the last line is SDL's reason.
-    const std::regex lines(
-        "SDL Video Driver-name: dummy\nOpenGL Infos\n-{31}\n Vendor: \n Extensions: \n-{31}\n"
-        "Couldn't go fullscreen\n.+\n");
-    EXPECT_TRUE(std::regex_match(game.output(), lines)) << game.output();
-    EXPECT_EQ(game.dir.read("game.cfg"), "0 0 1 0");
-}
-
-// Lines that cannot be written are lost and nothing else changes: no SIGPIPE ends the game.
-TEST(Startup, WithItsOutputGoneItRunsOnAndEndsInOrder) {
-    GameProcess game(kNoVideo, {{"game.cfg", "0 0x1 1 00"}}, GameProcess::Start::outputClosed);
-    EXPECT_EQ(runsOnUntilTerminated(game), 0);
-    EXPECT_EQ(game.dir.read("game.cfg"), "0 1 1 0");
-}

@@ -99,7 +99,7 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     std::string champions;
     for (int i = 0; i < 10; ++i) champions += "champion\n4000000000\n";
-    Player p({{"game.cfg", "0 0 1 0"}, {"highscore.lst", champions}});  // music and snow off
+    Player p({.files = {{"game.cfg", "0 0 1 0"}, {"highscore.lst", champions}}});  // music and snow off
     const auto opened = std::chrono::steady_clock::now();
     // Start-up: the titled window, the six lines about it, the cursor hidden, the zooming logo.
     EXPECT_EQ(runCommand("xdotool getwindowname " + std::to_string(p.window)), "Yuletumble\n");
@@ -144,7 +144,7 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     for (int i = 0; i < 10; ++i) elves += "elf\n" + std::to_string(50 - i) + "\n";
     // As with a shared table, the game may not write its directory, only the files: it writes
     // them in place at exit.
-    Player p({{"game.cfg", "0 1 1 1"}, {"highscore.lst", elves}}, GameProcess::Start::lockedIn);
+    Player p({.files = {{"game.cfg", "0 1 1 1"}, {"highscore.lst", elves}}, .start = Launch::Start::lockedIn});
     EXPECT_TRUE(hears(p, "background.mp3", 0));
     p.press("Down Return");  // a key on the intro only skips it: "Play!"
     EXPECT_TRUE(p.waitForScreen([](auto& i) { return playing(i) && pane(i) > 2000 && snow(i) > 20; }));
@@ -216,7 +216,7 @@ TEST(GameE2E, TheIntroKeepsItsTimeWithBothCoresBusyAndWaitsWhileTheGameIsStopped
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             for (;;) asm volatile("");
         }
-    Player p(Files{{"game.cfg", "0 0 1 0"}});
+    Player p({.files = {{"game.cfg", "0 0 1 0"}}});
     const auto opened = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(5s);  // into the 5 s fade of the second image
     kill(p.game->pid, SIGSTOP);       // as a shell's Ctrl+Z, or a suspended machine, would

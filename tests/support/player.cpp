@@ -6,19 +6,12 @@
 #include <sstream>
 #include <stdexcept>
 
-Player::Player(const Files& files, GameProcess::Start start) {
-    Files withSound = files;
-    withSound.emplace("audio.raw", "");  // made beforehand, so that a game locked in its directory may write it
-    // Now and then the game runs but draws nothing in a window for a long while (seen under Xvfb;
-    // the cause is not known): such a start is given up after 30 s and made again.
-    for (int attempt = 0; attempt < 4 && !window; ++attempt) {
-        game = std::make_unique<GameProcess>(Files{{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", "audio.raw"}},
-                                             withSound, start);
-        if (!waitUntil([&] { return grab().lit(0, 0, 640, 480) > 0 || !game->running(); }, std::chrono::seconds(30)) ||
-            !game->running())
-            window = 0;
-    }
-    if (!window) throw std::runtime_error("the game drew nothing in a window; its output: " + game->output());
+Player::Player(Launch launch, std::chrono::milliseconds limit) {
+    launch.env.merge(Files{{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", "audio.raw"}});
+    launch.files.emplace("audio.raw", "");  // made beforehand, so that a game locked in its directory may write it
+    game = std::make_unique<GameProcess>(launch);
+    if (!waitUntil([&] { return grab().lit(0, 0, 640, 480) > 0 || !game->running(); }, limit) || !game->running())
+        throw std::runtime_error("the game drew nothing in a window; it said: " + game->output() + game->errors());
     runCommand("xdotool mousemove --window " + std::to_string(window) + " 320 240");
 }
 

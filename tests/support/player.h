@@ -11,9 +11,10 @@
 // sound heard through SDL's disk audio driver (16-bit stereo at 44100 Hz, into audio.raw).
 class Player {
 public:
-    // Starts the game with these files (game.cfg above all, windowed) and waits for its first
-    // drawn frame; then its window has the keyboard and the pointer. Throws if it never shows.
-    explicit Player(const Files& files, GameProcess::Start start = GameProcess::Start::plain);
+    // Starts the game as `launch` says (game.cfg among its files, windowed), its sound written by
+    // SDL's disk driver, and waits up to `limit` for its first drawn frame; then its window has the
+    // keyboard and the pointer. Throws, with what the game said, if it never shows one.
+    explicit Player(Launch launch, std::chrono::milliseconds limit = std::chrono::seconds(30));
 
     void press(const std::string& keys);  // in xdotool's names: "Return", "shift+b", "space"
     xscreen::Image grab();                // follows the game to a new window if SDL has replaced its own
