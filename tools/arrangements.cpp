@@ -169,11 +169,12 @@ Mixdown arrangeMerryChristmas() {
     auto held = [&](double beat) { return endSeconds - tempo.seconds(beat) - 1.2; };
     const int roll[] = {55, 59, 62, 67, 71};
     for (int i = 0; i < 5; ++i)
-        instrument::piano(
-            mix, {tempo.seconds(lastBar) + 0.06 * i, held(lastBar), midiFrequency(roll[i]), 0.7f, -0.4f + 0.2f * i});
+        instrument::piano(mix, {tempo.seconds(lastBar) + 0.06 * i, held(lastBar), midiFrequency(roll[i]), 0.7f,
+                                -0.4f + 0.2f * static_cast<float>(i)});
     const int rise[] = {79, 83, 86, 91};
     for (int i = 0; i < 4; ++i)
-        instrument::bells(mix, noteAt(tempo, lastBar + 0.5 * i, 1, rise[i], 0.5f, -0.3f + 0.2f * i));
+        instrument::bells(mix,
+                          noteAt(tempo, lastBar + 0.5 * i, 1, rise[i], 0.5f, -0.3f + 0.2f * static_cast<float>(i)));
     instrument::strings(mix, {tempo.seconds(lastBar), held(lastBar), midiFrequency(55), 0.5f, -0.3f});
     instrument::strings(mix, {tempo.seconds(lastBar), held(lastBar), midiFrequency(59), 0.5f, 0.3f});
     instrument::strings(mix, {tempo.seconds(lastBar), held(lastBar), midiFrequency(62), 0.5f, 0.0f});

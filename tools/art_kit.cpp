@@ -3,10 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 Image designCanvas(int fileHeight, float screenAspect, int scale, Rgb fill) {
     const int h = fileHeight * scale;
-    return Image(static_cast<int>(std::lround(h * screenAspect)), h, fill);
+    return Image(static_cast<int>(std::lround(static_cast<float>(h) * screenAspect)), h, fill);
 }
 
 float snowflakeDistance(float px, float py, float cx, float cy, float r, float turn) {
@@ -40,7 +41,7 @@ void addSparkle(Image& image, float cx, float cy, float size, Rgb colour) {
     const int r = static_cast<int>(std::ceil(size));
     for (int y = -r; y <= r; ++y)
         for (int x = -r; x <= r; ++x) {
-            const float ax = std::fabs(x) / size, ay = std::fabs(y) / size;
+            const float ax = static_cast<float>(std::abs(x)) / size, ay = static_cast<float>(std::abs(y)) / size;
             // Two thin crossed rays plus a round core.
             const float ray = std::max(0.0f, 1 - ax - 12 * ay) + std::max(0.0f, 1 - ay - 12 * ax);
             const float core = std::max(0.0f, 1 - std::hypot(ax, ay) * 4);
@@ -96,7 +97,8 @@ Mask snowCaps(const Mask& ink, float depth, uint32_t seed) {
     Lcg rng(seed);
     const float phase1 = rng.range(0, 6.28f), phase2 = rng.range(0, 6.28f);
     for (int x = 0; x < ink.width(); ++x) {
-        const float wave = 0.75f + 0.18f * std::sin(x * 0.045f + phase1) + 0.07f * std::sin(x * 0.13f + phase2);
+        const float fx = static_cast<float>(x);
+        const float wave = 0.75f + 0.18f * std::sin(fx * 0.045f + phase1) + 0.07f * std::sin(fx * 0.13f + phase2);
         const int h = static_cast<int>(depth * wave);
         for (int y = 1; y < ink.height(); ++y) {
             if (ink.get(x, y) < 0.5f || ink.get(x, y - 1) >= 0.5f) continue;
@@ -127,11 +129,12 @@ void drawTurnedImage(Image& image, const Image& src, float cx, float cy, float s
         },
         [&](float x, float y) {
             const float u = (x - cx) * ca + (y - cy) * sa, v = -(x - cx) * sa + (y - cy) * ca;
-            const float sx = std::clamp((u + half) / size * src.width() - 0.5f, 0.0f, src.width() - 1.0f);
-            const float sy = std::clamp((v + half) / size * src.height() - 0.5f, 0.0f, src.height() - 1.0f);
+            const float w = static_cast<float>(src.width()), h = static_cast<float>(src.height());
+            const float sx = std::clamp((u + half) / size * w - 0.5f, 0.0f, w - 1.0f);
+            const float sy = std::clamp((v + half) / size * h - 0.5f, 0.0f, h - 1.0f);
             const int x0 = static_cast<int>(sx), y0 = static_cast<int>(sy);
             const int x1 = std::min(x0 + 1, src.width() - 1), y1 = std::min(y0 + 1, src.height() - 1);
-            const float fx = sx - x0, fy = sy - y0;
+            const float fx = sx - static_cast<float>(x0), fy = sy - static_cast<float>(y0);
             const Rgb top = mix(src.at(x0, y0), src.at(x1, y0), fx);
             const Rgb bottom = mix(src.at(x0, y1), src.at(x1, y1), fx);
             return scaled(mix(top, bottom, fy), shade);

@@ -9,7 +9,10 @@ Rgb mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g
 
 Rgb scaled(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 
-Rgb hex(uint32_t rgb) { return {((rgb >> 16) & 0xff) / 255.0f, ((rgb >> 8) & 0xff) / 255.0f, (rgb & 0xff) / 255.0f}; }
+Rgb hex(uint32_t rgb) {
+    const auto channel = [rgb](int shift) { return static_cast<float>((rgb >> shift) & 0xff) / 255.0f; };
+    return {channel(16), channel(8), channel(0)};
+}
 
 Image::Image(int width, int height, Rgb fill)
     : width_(std::max(width, 1)), height_(std::max(height, 1)), pixels_(static_cast<size_t>(width_) * height_, fill) {}

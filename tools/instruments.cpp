@@ -63,7 +63,7 @@ void bells(Mixdown& mix, const Note& note) {
     const double ring = std::max(note.length, 0.25) + 1.6;
     const long first = toFrame(note.start), count = toFrame(ring);
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         float s = 0;
         for (int p = 0; p < 4; ++p) {
             const double f = note.frequency * ratio[p];
@@ -82,7 +82,7 @@ void lead(Mixdown& mix, const Note& note) {
     const long first = toFrame(note.start), count = toFrame(note.length + release);
     double phase = 0;
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         // Vibrato fades in after the first tenth of a second.
         const double depth = 0.004 * std::clamp((t - 0.12) / 0.25, 0.0, 1.0);
         const double f = note.frequency * (1 + depth * std::sin(kTwoPi * 5.2 * t));
@@ -100,7 +100,7 @@ void bass(Mixdown& mix, const Note& note) {
     const double release = 0.06;
     const long first = toFrame(note.start), count = toFrame(note.length + release);
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         const double w = kTwoPi * note.frequency * t;
         // The pluck: upper harmonics fade faster than the fundamental.
         const float s = static_cast<float>(std::sin(w) + 0.45 * std::exp(-t / 0.12) * std::sin(2 * w) +
@@ -114,7 +114,7 @@ void piano(Mixdown& mix, const Note& note) {
     const double release = 0.15;
     const long first = toFrame(note.start), count = toFrame(note.length + release);
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         const double index = 0.3 + 2.0 * std::exp(-t / 0.18);  // bright at the strike, then round
         const double w = kTwoPi * note.frequency * t;
         const float s = static_cast<float>(std::sin(w + index * std::sin(w)));
@@ -129,7 +129,7 @@ void strings(Mixdown& mix, const Note& note) {
     const double release = 0.4;
     const long first = toFrame(note.start), count = toFrame(note.length + release);
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         float s = 0;
         for (double d : detune) {
             const double w = kTwoPi * note.frequency * (1 + d) * t;
@@ -160,7 +160,7 @@ void sleighBells(Mixdown& mix, double start, double length, float velocity, floa
         const long first = toFrame(at), count = toFrame(0.4);
         const float jpan = std::clamp(pan + rng.range(-0.2f, 0.2f), -1.0f, 1.0f);
         for (long i = 0; i < count; ++i) {
-            const double t = i / kRate;
+            const double t = static_cast<double>(i) / kRate;
             float s = 0;
             for (int p = 0; p < 4; ++p)
                 s += static_cast<float>(std::exp(-t / decay[p]) * std::sin(kTwoPi * freq[p] * t + phase[p]));
@@ -175,7 +175,7 @@ void kick(Mixdown& mix, double start, float velocity) {
     const long first = toFrame(start), count = toFrame(0.35);
     double phase = 0;
     for (long i = 0; i < count; ++i) {
-        const double t = i / kRate;
+        const double t = static_cast<double>(i) / kRate;
         const double f = 48 + 70 * std::exp(-t / 0.03);
         phase += kTwoPi * f / kRate;
         const float env = static_cast<float>(std::exp(-t / 0.11) * std::min(1.0, t / 0.002)) *

@@ -13,8 +13,8 @@ void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, f
     const TextRenderer::Line line = face.line(text, pixelSize, xScale, tracking, margin);
     const Mask& ink = line.mask;
     // Place the ink box (the mask without its margin) centred on (cx, cy).
-    const int x0 = static_cast<int>(std::lround(cx - ink.width() / 2.0f));
-    const int y0 = static_cast<int>(std::lround(cy - ink.height() / 2.0f));
+    const int x0 = static_cast<int>(std::lround(cx - static_cast<float>(ink.width()) / 2.0f));
+    const int y0 = static_cast<int>(std::lround(cy - static_cast<float>(ink.height()) / 2.0f));
     const float inkTop = static_cast<float>(y0 + margin);
     const float inkBottom = static_cast<float>(y0 + ink.height() - margin);
 
@@ -33,7 +33,7 @@ void drawLettering(Image& canvas, TextRenderer& face, const std::string& text, f
     if (style.rimWidth > 0) rimmed.paint(canvas, x0, y0, style.rim);
     if (style.outlineWidth > 0) outlined.paint(canvas, x0, y0, style.outline);
     ink.paint(canvas, x0, y0, [&](int, int y) {
-        const float t = std::clamp((y - inkTop) / std::max(1.0f, inkBottom - inkTop), 0.0f, 1.0f);
+        const float t = std::clamp((static_cast<float>(y) - inkTop) / std::max(1.0f, inkBottom - inkTop), 0.0f, 1.0f);
         Rgb c = mix(style.fillTop, style.fillBottom, t);
         if (style.sheen > 0) {
             const float band = std::max(0.0f, 1 - std::fabs(t - 0.22f) / 0.16f);

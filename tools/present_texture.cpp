@@ -39,8 +39,8 @@ void drawPattern(Image& img, const Wrapping& w) {
         case Pattern::Dots:
             for (int row = 0; row < 7; ++row)
                 for (int col = 0; col < 7; ++col) {
-                    const float cx = col * 42.0f + (row % 2) * 21.0f + 8;
-                    const float cy = row * 42.0f + 8;
+                    const float cx = static_cast<float>(col) * 42.0f + static_cast<float>(row % 2) * 21.0f + 8;
+                    const float cy = static_cast<float>(row) * 42.0f + 8;
                     fillShape(
                         img, cx - 12, cy - 12, cx + 12, cy + 12,
                         [&](float x, float y) { return circleDistance(x, y, cx, cy, 10); }, w.pattern);
@@ -49,9 +49,9 @@ void drawPattern(Image& img, const Wrapping& w) {
         case Pattern::Stars:
             for (int row = 0; row < 6; ++row)
                 for (int col = 0; col < 6; ++col) {
-                    const float cx = col * 52.0f + (row % 2) * 26.0f + 14;
-                    const float cy = row * 52.0f + 14;
-                    const auto star = starPoints(cx, cy, 17, 7, 5, 0.15f * ((row + col) % 3 - 1));
+                    const float cx = static_cast<float>(col) * 52.0f + static_cast<float>(row % 2) * 26.0f + 14;
+                    const float cy = static_cast<float>(row) * 52.0f + 14;
+                    const auto star = starPoints(cx, cy, 17, 7, 5, 0.15f * static_cast<float>((row + col) % 3 - 1));
                     fillShape(
                         img, cx - 18, cy - 18, cx + 18, cy + 18,
                         [&](float x, float y) { return polygonDistance(x, y, star); }, w.pattern);
@@ -60,12 +60,12 @@ void drawPattern(Image& img, const Wrapping& w) {
         case Pattern::Snowflakes:
             for (int row = 0; row < 5; ++row)
                 for (int col = 0; col < 5; ++col) {
-                    const float cx = col * 64.0f + (row % 2) * 32.0f + 16;
-                    const float cy = row * 64.0f + 16;
+                    const float cx = static_cast<float>(col) * 64.0f + static_cast<float>(row % 2) * 32.0f + 16;
+                    const float cy = static_cast<float>(row) * 64.0f + 16;
                     auto flake = [&](float x, float y) {
                         float d = 1e9f;
                         for (int k = 0; k < 3; ++k) {
-                            const float a = static_cast<float>(M_PI) * k / 3;
+                            const float a = static_cast<float>(M_PI) * static_cast<float>(k) / 3;
                             const Vec2 e{16 * std::sin(a), 16 * std::cos(a)};
                             d = std::min(d, capsuleDistance(x, y, {cx - e.x, cy - e.y}, {cx + e.x, cy + e.y}, 3));
                         }
@@ -106,7 +106,7 @@ void drawRibbon(Image& img, const Wrapping& w) {
     // The bow: two loops leaning out from a knot, each an outlined teardrop.
     for (int side = -1; side <= 1; side += 2) {
         auto loop = [&](float x, float y, float grow) {
-            const float lx = (x - c) * side, ly = y - c;
+            const float lx = (x - c) * static_cast<float>(side), ly = y - c;
             // An ellipse tilted upwards, from the knot outwards.
             const float ca = std::cos(-0.45f), sa = std::sin(-0.45f);
             const float u = (lx - 34) * ca - ly * sa, v = (lx - 34) * sa + ly * ca;
@@ -135,7 +135,8 @@ void drawRibbon(Image& img, const Wrapping& w) {
 void drawEdges(Image& img) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
-            const float d = std::min({x + 0.5f, y + 0.5f, kDesign - x - 0.5f, kDesign - y - 0.5f});
+            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            const float d = std::min({fx + 0.5f, fy + 0.5f, kDesign - fx - 0.5f, kDesign - fy - 0.5f});
             float k = 1;
             if (d < 24) k = 0.72f + 0.28f * std::sqrt(d / 24);
             if (d < 6) k = 0.45f;
@@ -154,7 +155,8 @@ Image makePresentTexture(int kind, int size) {
     // A soft highlight in the middle of the paper.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
-            const float r = std::hypot(x - n / 2.0f, y - n / 2.0f) / n;
+            const float r =
+                std::hypot(static_cast<float>(x) - kDesign / 2, static_cast<float>(y) - kDesign / 2) / kDesign;
             img.at(x, y) = scaled(w.paper, 1.04f - 0.16f * r);
         }
     drawPattern(img, w);

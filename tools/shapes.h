@@ -55,7 +55,7 @@ inline float polygonDistance(float px, float py, const std::vector<Vec2>& v) {
 inline std::vector<Vec2> starPoints(float cx, float cy, float outer, float inner, int points, float turn = 0) {
     std::vector<Vec2> v;
     for (int i = 0; i < 2 * points; ++i) {
-        const float a = turn + static_cast<float>(M_PI) * i / points;
+        const float a = turn + static_cast<float>(M_PI) * static_cast<float>(i) / static_cast<float>(points);
         const float r = i % 2 == 0 ? outer : inner;
         v.push_back({cx + r * std::sin(a), cy - r * std::cos(a)});
     }
@@ -75,8 +75,9 @@ void fillShape(Image& image, float x0, float y0, float x1, float y1, Distance di
     const int iy1 = std::min(image.height() - 1, static_cast<int>(std::ceil(y1)) + 1);
     for (int y = iy0; y <= iy1; ++y)
         for (int x = ix0; x <= ix1; ++x) {
-            const float c = coverage(distance(x + 0.5f, y + 0.5f));
-            if (c > 0) image.blend(x, y, shade(x + 0.5f, y + 0.5f), c * opacity);
+            const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f;
+            const float c = coverage(distance(cx, cy));
+            if (c > 0) image.blend(x, y, shade(cx, cy), c * opacity);
         }
 }
 
@@ -94,6 +95,8 @@ void fillMask(Mask& mask, float x0, float y0, float x1, float y1, Distance dista
     const int ix1 = std::min(mask.width() - 1, static_cast<int>(std::ceil(x1)) + 1);
     const int iy1 = std::min(mask.height() - 1, static_cast<int>(std::ceil(y1)) + 1);
     for (int y = iy0; y <= iy1; ++y)
-        for (int x = ix0; x <= ix1; ++x)
-            mask.at(x, y) = std::max(mask.at(x, y), coverage(distance(x + 0.5f, y + 0.5f)));
+        for (int x = ix0; x <= ix1; ++x) {
+            const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f;
+            mask.at(x, y) = std::max(mask.at(x, y), coverage(distance(cx, cy)));
+        }
 }

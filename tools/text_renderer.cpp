@@ -77,7 +77,8 @@ TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, 
         const FT_UInt index = FT_Get_Char_Index(face, ch);
         if (previous && index && FT_HAS_KERNING(face)) {
             FT_Vector kern;
-            if (FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern) == 0) pen += kern.x / 64.0 * xScale;
+            if (FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern) == 0)
+                pen += static_cast<double>(kern.x) / 64.0 * xScale;
         }
         const double whole = std::floor(pen);
         FT_Matrix matrix{static_cast<FT_Fixed>(std::lround(xScale * 65536)), 0, 0, 0x10000};
@@ -91,7 +92,7 @@ TextRenderer::Line TextRenderer::line(const std::string& text, float pixelSize, 
         p.pixels.assign(g->bitmap.buffer,
                         g->bitmap.buffer + static_cast<size_t>(std::abs(g->bitmap.pitch)) * g->bitmap.rows);
         placed.push_back(std::move(p));
-        pen += g->advance.x / 64.0 + tracking;
+        pen += static_cast<double>(g->advance.x) / 64.0 + tracking;
         previous = index;
     }
     FT_Set_Transform(face, nullptr, nullptr);

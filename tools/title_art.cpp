@@ -41,9 +41,9 @@ void drawFir(Image& img, float cx, float baseY, float height) {
         },
         hex(0x3a2412));
     for (int tier = 0; tier < 4; ++tier) {
-        const float top = baseY - height + tier * height * 0.2f;
-        const float bottom = baseY - height * 0.12f - (3 - tier) * height * 0.14f;
-        const float half = w * (0.45f + 0.18f * tier);
+        const float top = baseY - height + static_cast<float>(tier) * height * 0.2f;
+        const float bottom = baseY - height * 0.12f - static_cast<float>(3 - tier) * height * 0.14f;
+        const float half = w * (0.45f + 0.18f * static_cast<float>(tier));
         const std::vector<Vec2> tri{{cx, top}, {cx + half, bottom}, {cx - half, bottom}};
         fillShape(
             img, cx - half, top, cx + half, bottom, [&](float x, float y) { return polygonDistance(x, y, tri); },
@@ -68,15 +68,15 @@ Image finish(const Image& canvas, int width, int height) { return canvas.resampl
 
 Image makeSnowflakeImage() {
     Image canvas = designCanvas(128, 4.0f / 3, 4);
-    const float cx = canvas.width() / 2.0f, cy = canvas.height() / 2.0f;
-    const float r = canvas.height() * 0.44f;
+    const float cx = static_cast<float>(canvas.width()) / 2.0f, cy = static_cast<float>(canvas.height()) / 2.0f;
+    const float r = static_cast<float>(canvas.height()) * 0.44f;
     Mask flake(canvas.width(), canvas.height());
     fillMask(flake, cx - r - 4, cy - r - 4, cx + r + 4, cy + r + 4,
              [&](float x, float y) { return snowflakeDistance(x, y, cx, cy, r); });
     flake.blurred(14).glow(canvas, 0, 0, hex(0x9fc8ff), 0.6f);
     flake.paint(canvas, 0, 0, [&](int x, int y) {
         // Brighter at the heart, faintly icy at the tips.
-        const float d = std::hypot(x - cx, y - cy) / r;
+        const float d = std::hypot(static_cast<float>(x) - cx, static_cast<float>(y) - cy) / r;
         return mix(Rgb{1, 1, 1}, hex(0xcfe4ff), std::clamp(d, 0.0f, 1.0f));
     });
     return finish(canvas, 128, 128);
@@ -84,7 +84,7 @@ Image makeSnowflakeImage() {
 
 Image makeLogo(const TitleFaces& faces) {
     Image canvas = designCanvas(256, 8.0f / 3, 2);  // 1365 x 512
-    const float ex = 270, ey = canvas.height() / 2.0f;
+    const float ex = 270, ey = static_cast<float>(canvas.height()) / 2.0f;
     // The emblem: a holly wreath round a gold star.
     Mask ring(canvas.width(), canvas.height());
     fillMask(ring, ex - 200, ey - 200, ex + 200, ey + 200,
@@ -92,7 +92,7 @@ Image makeLogo(const TitleFaces& faces) {
     ring.blurred(20).glow(canvas, 0, 0, hex(0x2a7a3a), 0.5f);
     ring.paint(canvas, 0, 0, hex(0x0f5a28));
     for (int i = 0; i < 10; ++i) {
-        const float a = 2 * kPi * i / 10 + 0.2f;
+        const float a = 2 * kPi * static_cast<float>(i) / 10 + 0.2f;
         drawHolly(canvas, ex + 165 * std::sin(a), ey - 165 * std::cos(a), 95, i % 2 == 1);
     }
     drawStar(canvas, ex, ey - 4, 105);
@@ -116,7 +116,7 @@ Image makeLogo(const TitleFaces& faces) {
     team.fillBottom = kDeepGold;
     drawLettering(canvas, faces.sansBold, "TEAM", 72, 905, 388, team, 1, 34);
     for (int side = -1; side <= 1; side += 2) {
-        const Vec2 a{905 + side * 150.0f, 388}, b{905 + side * 400.0f, 388};
+        const Vec2 a{905 + static_cast<float>(side) * 150.0f, 388}, b{905 + static_cast<float>(side) * 400.0f, 388};
         fillShape(
             canvas, std::min(a.x, b.x) - 4, 380, std::max(a.x, b.x) + 4, 396,
             [&](float x, float y) { return capsuleDistance(x, y, a, b, 3); }, kDeepGold);
@@ -126,7 +126,7 @@ Image makeLogo(const TitleFaces& faces) {
 
 Image makePresentsImage(const TitleFaces& faces) {
     Image canvas = designCanvas(256, 8.0f / 3, 2);  // 1365 x 512
-    const float cx = canvas.width() / 2.0f, cy = canvas.height() / 2.0f;
+    const float cx = static_cast<float>(canvas.width()) / 2.0f, cy = static_cast<float>(canvas.height()) / 2.0f;
     LetterStyle style;
     style.fillTop = {1, 1, 1};
     style.fillBottom = hex(0xffe7a8);
@@ -154,22 +154,23 @@ Image makePresentsImage(const TitleFaces& faces) {
 Image makeGameLogo(const TitleFaces& faces) {
     Image canvas = designCanvas(512, 4.0f / 3, 2);  // 1365 x 1024
     const int w = canvas.width(), h = canvas.height();
+    const float fw = static_cast<float>(w), fh = static_cast<float>(h);
     // Night sky.
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const float t = static_cast<float>(y) / h;
+            const float t = static_cast<float>(y) / fh;
             canvas.at(x, y) = mix(hex(0x050b26), hex(0x24468a), t * t);
         }
     Lcg rng(2024);
     for (int i = 0; i < 140; ++i) {
-        const float x = rng.range(0, w), y = rng.range(0, h * 0.75f), r = rng.range(1.2f, 3.2f);
+        const float x = rng.range(0, fw), y = rng.range(0, fh * 0.75f), r = rng.range(1.2f, 3.2f);
         const float bright = rng.range(0.4f, 1.0f);
         fillShape(
             canvas, x - 4, y - 4, x + 4, y + 4, [&](float px, float py) { return circleDistance(px, py, x, y, r); },
             Rgb{1, 1, 0.9f}, bright);
     }
     for (int i = 0; i < 6; ++i)
-        addSparkle(canvas, rng.range(40, w - 40), rng.range(40, h * 0.5f), rng.range(14, 26), {1, 1, 0.85f});
+        addSparkle(canvas, rng.range(40, fw - 40), rng.range(40, fh * 0.5f), rng.range(14, 26), {1, 1, 0.85f});
     // Moon.
     fillShape(
         canvas, 1080, 60, 1260, 240,
@@ -181,10 +182,13 @@ Image makeGameLogo(const TitleFaces& faces) {
     // Snowy hills with firs.
     auto hill = [&](float base, float amp, float freq, float phase, Rgb top, Rgb bottom) {
         for (int x = 0; x < w; ++x) {
-            const float edge = base + amp * std::sin(x * freq + phase) + amp * 0.4f * std::sin(x * freq * 2.7f + phase);
+            const float fx = static_cast<float>(x);
+            const float edge =
+                base + amp * std::sin(fx * freq + phase) + amp * 0.4f * std::sin(fx * freq * 2.7f + phase);
             for (int y = std::max(0, static_cast<int>(edge) - 1); y < h; ++y) {
-                const float c = std::clamp(y + 0.5f - edge, 0.0f, 1.0f);
-                canvas.blend(x, y, mix(top, bottom, std::clamp((y - edge) / 200, 0.0f, 1.0f)), c);
+                const float fy = static_cast<float>(y);
+                const float c = std::clamp(fy + 0.5f - edge, 0.0f, 1.0f);
+                canvas.blend(x, y, mix(top, bottom, std::clamp((fy - edge) / 200, 0.0f, 1.0f)), c);
             }
         }
     };
@@ -233,7 +237,7 @@ Image makeGameLogo(const TitleFaces& faces) {
 
     // Snowflakes drifting across.
     for (int i = 0; i < 34; ++i) {
-        const float x = rng.range(20, w - 20), y = rng.range(20, h - 160), r = rng.range(7, 22);
+        const float x = rng.range(20, fw - 20), y = rng.range(20, fh - 160), r = rng.range(7, 22);
         const float turn2 = rng.range(0, 1), alpha = rng.range(0.45f, 0.9f);
         fillShape(
             canvas, x - r - 2, y - r - 2, x + r + 2, y + r + 2,
@@ -253,27 +257,27 @@ Image makeGameLogo(const TitleFaces& faces) {
     title.shadowOpacity = 0.7f;
     title.snowDepth = 30;
     const float size = fitPixelSize(faces.serifBold, "Yuletumble", 300, 1160);
-    drawLettering(canvas, faces.serifBold, "Yuletumble", size, w / 2.0f, 290, title);
+    drawLettering(canvas, faces.serifBold, "Yuletumble", size, fw / 2.0f, 290, title);
 
     // A gold frame.
     fillShape(
-        canvas, 0, 0, w, h,
-        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 14, 14, w - 14.0f, h - 14.0f, 28)) - 5; },
+        canvas, 0, 0, fw, fh,
+        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 14, 14, fw - 14.0f, fh - 14.0f, 28)) - 5; },
         kGold);
     fillShape(
-        canvas, 0, 0, w, h,
-        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 30, 30, w - 30.0f, h - 30.0f, 18)) - 1.5f; },
+        canvas, 0, 0, fw, fh,
+        [&](float x, float y) { return std::fabs(roundBoxDistance(x, y, 30, 30, fw - 30.0f, fh - 30.0f, 18)) - 1.5f; },
         kDeepGold);
     // Outside the frame's curve the corners are dark.
     fillShape(
-        canvas, 0, 0, w, h, [&](float x, float y) { return -roundBoxDistance(x, y, 9, 9, w - 9.0f, h - 9.0f, 33); },
+        canvas, 0, 0, fw, fh, [&](float x, float y) { return -roundBoxDistance(x, y, 9, 9, fw - 9.0f, fh - 9.0f, 33); },
         hex(0x02040c));
     return finish(canvas, 512, 512);
 }
 
 Image makeBanner(const TitleFaces& faces) {
     Image canvas = designCanvas(256, 16.0f / 3, 2);  // 2731 x 512
-    const float cx = canvas.width() / 2.0f, cy = canvas.height() / 2.0f;
+    const float cx = static_cast<float>(canvas.width()) / 2.0f, cy = static_cast<float>(canvas.height()) / 2.0f;
     LetterStyle style;
     style.fillTop = hex(0xfffbe8);
     style.fillBottom = hex(0xffc640);
@@ -287,10 +291,10 @@ Image makeBanner(const TitleFaces& faces) {
     const float size = fitPixelSize(faces.serifBoldItalic, "Merry Christmas", 330, 2150);
     drawLettering(canvas, faces.serifBoldItalic, "Merry Christmas", size, cx, cy + 10, style);
     drawHolly(canvas, 150, cy, 230, false);
-    drawHolly(canvas, canvas.width() - 150.0f, cy, 230, true);
+    drawHolly(canvas, static_cast<float>(canvas.width()) - 150.0f, cy, 230, true);
     Lcg rng(1225);
     for (int i = 0; i < 14; ++i)
-        addSparkle(canvas, rng.range(300, canvas.width() - 300.0f), rng.range(40, canvas.height() - 40.0f),
-                   rng.range(18, 40), {1, 0.95f, 0.8f});
+        addSparkle(canvas, rng.range(300, static_cast<float>(canvas.width()) - 300.0f),
+                   rng.range(40, static_cast<float>(canvas.height()) - 40.0f), rng.range(18, 40), {1, 0.95f, 0.8f});
     return finish(canvas, 1024, 256);
 }
