@@ -13,7 +13,9 @@ using textLayout::kCreditsHeadX, textLayout::kCreditsNameX;
 
 constexpr float kStartY = -16;  // the title's glyphs span -16..0: just below the bottom edge
 constexpr float kWrapY = 800;   // the last line (offset 272) is then above the top edge
-constexpr float kUnitsPerMs = 0.5f;
+// 60 units a second: a line stays about 8 s on the screen, long enough to be read; the loop takes
+// about 13.6 s.
+constexpr float kUnitsPerMs = 0.06f;
 
 struct CreditLine {
     float offset;  // below the title, text-screen units

@@ -3,8 +3,8 @@
 
 class Font;
 
-// The Credits screen: a block of text lines scrolling up the 640 x 480 text screen at 0.5 units
-// per ms, starting again from the bottom edge once the title reaches y = 800, with a fixed
+// The Credits screen: a block of text lines scrolling up the 640 x 480 text screen at 0.06 units
+// per ms (a pace to read at), starting again from the bottom edge once the title reaches y = 800, with a fixed
 // "ESC Back" hint in the lower right corner.
 class CreditsScroller {
 public:

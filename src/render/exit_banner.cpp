@@ -25,6 +25,8 @@ void ExitBanner::advance(float dt) {
 }
 
 void ExitBanner::draw() const {
+    // Both quads are lit: facing the viewer, as at start-up, whatever normal the last drawing left.
+    glNormal3f(0, 0, 1);
     // The glow: red, transparent at the bottom, opaque at the top, the image repeated 12 times.
     {
         const GlScope translucent(GlScope::Blend::translucent);

@@ -42,6 +42,14 @@ TEST_F(Effects, IntroImagesZoomOutOrFadeInAndTheBannerSlidesLeft) {
     beginFrame(-5);
     expectBaseState("banner", [&] { banner.update(1000); });
     EXPECT_TRUE(at(-1.1, 0)[0] > 0 && at(-1.1, 0)[1] == 0 && at(-0.9, 0)[1] > 0);  // its left edge at 7 - 8
+    // Both quads are lit as facing the viewer, whatever normal the drawing before left: after a
+    // board, whose last cube face looks left, the farewell looks as on a fresh start.
+    const auto look = [] { return std::array{at(-1.1, 0), at(-0.9, 0), at(1, 1.5), at(-3, -4)}; };
+    const auto fresh = look();
+    glNormal3f(-1, 0, 0);
+    beginFrame(-5);
+    banner.draw();
+    EXPECT_EQ(look(), fresh);
     for (int ms = 1000; ms < 8000; ++ms) banner.advance(1);
     EXPECT_EQ(banner.x(), 0.0f);  // centred after 8 s
 }
@@ -92,13 +100,13 @@ TEST_F(Effects, SnowflakesAreTurnedAboutXThenYThenZAndTakeTheirRandValuesInOrder
 
 // The hint in the colour current before, the title red at its scroll position rounded down, the
 // other lines white; the scroll starts again from 0 once it reaches 800.
-TEST_F(Effects, CreditsScrollHalfAUnitPerMsBehindAFixedHint) {
+TEST_F(Effects, CreditsScrollSixtyUnitsASecondBehindAFixedHint) {
     Font font;
     font.build();
     CreditsScroller credits;
     credits.setFont(&font);
-    // From 799.9 to 800.4, and in one long frame from the start to 800: both wrap to 0.
-    for (auto [first, second] : {std::pair{1631.8f, 1.0f}, {1632.0f, 0.0f}}) {
+    // From 799.88 to 800.48, and in one long frame from the start past 800: both wrap to 0.
+    for (auto [first, second] : {std::pair{13598.0f, 10.0f}, {13601.0f, 0.0f}}) {
         credits.restart();
         credits.advance(first);
         credits.advance(second);
@@ -106,10 +114,10 @@ TEST_F(Effects, CreditsScrollHalfAUnitPerMsBehindAFixedHint) {
     }
     credits.restart();
     glColor3f(0, 0, 1);
-    expectBaseState("credits", [&] { credits.update(31.4f); });  // from -16 to -0.3: the title at -1
+    expectBaseState("credits", [&] { credits.update(262); });  // from -16 to -0.28: the title at -1
     EXPECT_TRUE(pixel(555, 15) == (Pixel{0, 0, 255}) && pixel(105, 14) == (Pixel{255, 0, 0}) &&
                 pixel(105, 15) == Pixel{});
-    credits.advance(432);  // the title at 215, the next line 16 below
+    credits.advance(3600);  // the title at 215, the next line 16 below
     beginFrame(-5);
     credits.draw();
     EXPECT_TRUE(pixel(105, 220) == (Pixel{255, 0, 0}) && pixel(105, 205) == (Pixel{255, 255, 255}));
