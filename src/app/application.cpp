@@ -3,9 +3,13 @@
 
 #include <GL/gl.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
+#include "app/log_line.h"
 #include "game/piece.h"
 #include "render/board_scene.h"
 #include "render/driver_heap.h"
@@ -79,11 +83,26 @@ void Application::init(Settings* settings, SDL_Surface* surface) {
     saveHighscores_ = highscores_.load(kHighscoreFile) != FileRead::unreadable;
     highscores_.setFont(&font_);
     if (settings->music) tunes_.playTune(Tune::background);
+    pad_.open();
+    if (!anyImageLoaded()) {
+        char dir[4096] = "";
+        reportProblem({"no game data in ", getcwd(dir, sizeof dir) ? dir : ".",
+                       "/data; start the game with its launcher (yuletumble), or from its source tree with "
+                       "bash scripts/run.sh"});
+    }
+}
+
+bool Application::anyImageLoaded() const {
+    for (const Texture& t : game_.blockTextures())
+        if (t.name() != 0) return true;
+    return font_.name() != 0 || logoImage_.name() != 0 || presentsImage_.name() != 0 || gameLogoImage_.name() != 0 ||
+           banner_.name() != 0;
 }
 
 void Application::setProjection(int width, int height) { setSceneProjection(width, height); }
 
 void Application::shutdown() {
+    pad_.close();
     logoImage_.release();
     presentsImage_.release();
     gameLogoImage_.release();
@@ -199,7 +218,18 @@ void Application::drawScorePanel() {
 
 // ---- Keys ----
 
-void Application::handleKey(int sym) { (this->*kScreens[state_].keys)(sym); }
+void Application::handleKey(int sym) {
+    if (sym >= 0 && sym < SDLK_LAST && heldOver_.test(static_cast<std::size_t>(sym))) return;
+    (this->*kScreens[state_].keys)(sym);
+}
+
+void Application::releaseKey(int sym) {
+    if (sym >= 0 && sym < SDLK_LAST) heldOver_.reset(static_cast<std::size_t>(sym));
+}
+
+void Application::pollPad(std::uint32_t nowMs) {
+    for (PadControl control : pad_.poll(nowMs, !gameInPlay())) handlePad(control);
+}
 
 void Application::handlePad(PadControl control) { (this->*kScreens[state_].pad)(control); }
 
@@ -311,6 +341,15 @@ void Application::changeScreen(ScreenState next, std::optional<Tune> solo) {
         scroller_.restart();
     } else if (next == EnterName) {
         nameEntry_.begin(kNameCapacity, "Enter your name:");
+    }
+    if (next == EnterName || next == NoHighscore) {
+        // A game often ends under a held key (Down, dropping the last piece): its repeats must not
+        // pass over the result, so what is held now acts again only once released.
+        int count = 0;
+        const Uint8* down = SDL_GetKeyState(&count);
+        for (int sym = 0; down && sym < std::min(count, static_cast<int>(SDLK_LAST)); ++sym)
+            heldOver_.set(static_cast<std::size_t>(sym), down[sym] != 0);
+        pad_.ignoreHeld();
     }
     if (solo) {
         tunes_.stopAll();

@@ -4,12 +4,14 @@
 #include <SDL.h>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 
 #include "audio/music.h"
 #include "files/settings.h"
 #include "game/game_session.h"
+#include "input/gamepad.h"
 #include "input/pad_control.h"
 #include "render/credits_scroller.h"
 #include "render/exit_banner.h"
@@ -36,16 +38,24 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // OpenGL state, lights, display lists, images, font, tunes and the high-score file. Once, after
-    // the video mode is set; surface may be null when no mode could be set.
+    // OpenGL state, lights, display lists, images, font, tunes, the high-score file and the
+    // gamepads. Once, after the video mode is set; surface may be null when no mode could be set.
+    // Says on standard error when no image could be loaded: the game was started away from its data.
     void init(Settings* settings, SDL_Surface* surface);
     // Viewport and projection for a window of width x height. Once, after init.
     void setProjection(int width, int height);
     // Clears the buffers, draws the current screen and advances its animation by dt milliseconds;
     // may change the screen (intro image done, game over).
     void drawFrame(float dt);
-    // One key press (SDL key symbol), between frames.
+    // One key press (SDL key symbol), between frames. A key that was held when a game's result
+    // appeared does nothing until it has been released (its presses are the repeats of the key the
+    // game ended under).
     void handleKey(int sym);
+    // One key release, between frames.
+    void releaseKey(int sym);
+    // Reads the gamepads (nowMs: SDL_GetTicks) and hands the controls that act to handlePad;
+    // before the frame's key presses, as a key would come.
+    void pollPad(std::uint32_t nowMs);
     // One gamepad control acting (pressed, or a held direction repeating), between frames: on most
     // screens the key it stands for; on the name entry Up and Down step the last character and
     // Right adds one.
@@ -56,7 +66,7 @@ public:
     // screen, as it does behind the menus after Escape.
     void onGravityEvent(int serial) { game_.onGravityEvent(serial); }
     // Releases what lives on the window and on SDL (textures, display lists, the gravity timer,
-    // the sound output) while both still do. Once, before SDL_Quit; afterwards only the destructor
+    // the sound output, the gamepads) while both still do. Once, before SDL_Quit; afterwards only the destructor
     // runs, and it writes the high-score table as before.
     void shutdown();
 
@@ -113,6 +123,8 @@ private:
     void menuAction();
     // What a switched flag needs at once: the music started or stopped, the full-screen toggle.
     void applySetting(Settings::Flag flag);
+    // Whether any image came from data/; none means the game looked in the wrong place.
+    bool anyImageLoaded() const;
     // The game's score as the high-score table keeps it; a game's score is never negative.
     std::uint32_t tableScore() const { return static_cast<std::uint32_t>(game_.score()); }
 
@@ -130,9 +142,11 @@ private:
     CreditsScroller scroller_;
     Menu menu_;
     HighscoreTable highscores_;
+    Gamepad pad_;
     Settings* settings_ = nullptr;    // not owned; set by init
     SDL_Surface* surface_ = nullptr;  // not owned; null without a video mode; only for the full-screen toggle
 
-    bool saveHighscores_ = false;  // written at exit only if it was read, or missing, at start-up
-    char text_[256] = {};          // scratch buffer for every formatted text of a frame
+    bool saveHighscores_ = false;      // written at exit only if it was read, or missing, at start-up
+    char text_[256] = {};              // scratch buffer for every formatted text of a frame
+    std::bitset<SDLK_LAST> heldOver_;  // keys held when a game's result appeared, until released
 };

@@ -15,7 +15,6 @@
 #include "app/frame_clock.h"
 #include "app/log_line.h"
 #include "files/settings.h"
-#include "input/gamepad.h"
 
 namespace {
 constexpr const char* kSettingsFile = "game.cfg";
@@ -90,14 +89,13 @@ SDL_Surface* openWindow(const Settings& settings) {
 }
 
 // Frames until a quit. The pad's controls come first: one on the farewell screen queues the quit
-// that this pump then takes. Looking for pads plugged in or out costs a millisecond or more, so not
-// while a game is in play: one plugged in then is found when the game is paused or left.
-void runLoop(Application& app, Gamepad& pad) {
+// that this pump then takes.
+void runLoop(Application& app) {
     // The swap interval is left to the platform: every animation advances by the real frame time,
     // so frames held to the display's refresh (SDL12COMPAT_SYNC_TO_VBLANK=1) only spare the processor.
     FrameClock clock;
     for (;;) {
-        for (PadControl control : pad.poll(SDL_GetTicks(), !app.gameInPlay())) app.handlePad(control);
+        app.pollPad(SDL_GetTicks());
         if (!pumpEvents(app)) break;
         const float dt = clock.next([] { return SDL_GetTicks(); });
         app.drawFrame(dt);
@@ -113,6 +111,7 @@ bool pumpEvents(Application& app) {
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_KEYDOWN: app.handleKey(event.key.keysym.sym); break;
+            case SDL_KEYUP: app.releaseKey(event.key.keysym.sym); break;
             case SDL_USEREVENT: app.onGravityEvent(event.user.code); break;
             case SDL_QUIT: return false;
             default: break;
@@ -147,14 +146,11 @@ int runGame(Application& app, Settings& settings) {
     app.init(&settings, surface);
     app.setProjection(kWidth, kHeight);
     SDL_ShowCursor(0);
-    Gamepad pad;
-    pad.open();
-    runLoop(app, pad);
+    runLoop(app);
 
     SDL_ShowCursor(1);
     saveSettings();
-    pad.close();
-    app.shutdown();  // the GL objects, timer and sound go while the window and SDL still live
+    app.shutdown();  // the GL objects, timer, sound and pads go while the window and SDL still live
     SDL_Quit();
     return 0;
 }

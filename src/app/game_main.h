@@ -10,6 +10,7 @@ struct Settings;
 // (no display, no OpenGL); the files are not written then.
 int runGame(Application& app, Settings& settings);
 
-// Hands every pending key press and gravity event to the Application, in the order they came;
+// Hands every pending key press and release and gravity event to the Application, in the order
+// they came;
 // false once a quit event is seen (events queued behind it stay unhandled), or after a hang-up.
 bool pumpEvents(Application& app);

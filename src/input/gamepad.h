@@ -47,6 +47,8 @@ public:
     std::span<const PadControl> poll(std::uint32_t nowMs, bool mayLookForPads);
     // Closes the pads and stops the joystick subsystem. Before SDL_Quit.
     void close();
+    // What is held now does not act, nor repeat, until it has been let go.
+    void ignoreHeld() { actions_.ignoreHeld(); }
 
     int padCount() const { return padCount_; }
     bool controllerLayout() const { return controllerLayout_; }

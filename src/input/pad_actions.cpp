@@ -34,7 +34,8 @@ std::span<const PadControl> PadActions::update(const PadReading& reading, std::u
             acts = true;
             next_[c] = nowMs + kRepeatMs;
         }
-        if (acts) acting_[actingCount_++] = static_cast<PadControl>(c);
+        ignored_[c] = ignored_[c] && held;
+        if (acts && !ignored_[c]) acting_[actingCount_++] = static_cast<PadControl>(c);
         held_[c] = held;
     }
     return {acting_.data(), actingCount_};
@@ -42,6 +43,7 @@ std::span<const PadControl> PadActions::update(const PadReading& reading, std::u
 
 void PadActions::release() {
     held_ = {};
+    ignored_ = {};
     stickDirection_ = -1;
     stickArmed_ = false;
     actingCount_ = 0;

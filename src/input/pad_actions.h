@@ -27,9 +27,12 @@ public:
     std::span<const PadControl> update(const PadReading& reading, std::uint32_t nowMs);
     // The pads have gone: nothing is held any more, and the stick must come within half again.
     void release();
+    // What is held now does not act, nor repeat, until it has been let go.
+    void ignoreHeld() { ignored_ = held_; }
 
 private:
     std::array<bool, kPadControlCount> held_{};             // held in the last frame; all up
+    std::array<bool, kPadControlCount> ignored_{};          // held through ignoreHeld, until let go
     std::array<std::uint32_t, kPadDirectionCount> next_{};  // ms; when each held direction acts again
     int stickDirection_ = -1;                               // the direction the stick holds; -1 none
     bool stickArmed_ = false;                               // seen within kStickOn since the pad came

@@ -87,19 +87,17 @@ TEST_F(ApplicationGl, ScreensHandOverAtTheirTimeAndDrawWithoutAllocatingOrChangi
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
-// A pad SDL knows, plugged in before the start, through the whole SDL stack; frames of 10 ms, each
-// reading the pad as the game's loop does before drawing.
+// A pad SDL knows, plugged in after the start and found at the next look for pads, through the
+// whole SDL stack; frames of 10 ms, each reading the pad as the game's loop does before drawing.
 TEST_F(ApplicationGl, APadPlaysEveryScreen) {
     enum Button { south = 0, east = 1, back = 4, start = 6, up = 11, down = 12, left = 13, right = 14 };
     setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
     VirtualPad vpad;
-    Gamepad pad;
-    pad.open();
-    std::uint32_t now = SDL_GetTicks();
+    std::uint32_t now = SDL_GetTicks() + Gamepad::kLookEveryMs;
     const auto hold = [&](Button b, int ms = 0) {  // down for the frames from 0 to ms, then up
         for (int t = 0; t <= ms + 10; t += 10, now += 10) {
             vpad.button(b, t <= ms);
-            for (PadControl c : pad.poll(now, !app_.gameInPlay())) app_.handlePad(c);
+            app_.pollPad(now);
             app_.drawFrame(10);
         }
     };
@@ -124,19 +122,23 @@ TEST_F(ApplicationGl, APadPlaysEveryScreen) {
     EXPECT_TRUE(game.paused());
     hold(start);
     EXPECT_FALSE(game.paused());
-    // A game over with a place: the name from the pad alone, then stored.
+    // A game over with a place, under a held Down: it steps nothing on the name entry until it is
+    // let go. Then the name from the pad alone, stored.
+    vpad.button(down, true);
+    app_.pollPad(now += 10);
     TestAccess::setCounters(game, 0, 101);
     game.tick();
     TestAccess::settled(game).emplace_back().translate(5, 22);
     app_.drawFrame(10);
     EXPECT_EQ(app_.state(), EnterName);
+    hold(down, 400);
+    EXPECT_STREQ(TestAccess::nameEntry(app_).text(), "");
     for (Button b : {up, up, right, down, right, left, east, right, up}) hold(b);  // A B BA B_ B_A B_ B BA BB
     EXPECT_STREQ(TestAccess::nameEntry(app_).text(), "BB");
     for (Button b : {start, back, back}) hold(b);  // stored; to the menu; farewell
     EXPECT_EQ(app_.state(), Farewell);
     hold(left);  // any control ends the game
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUITMASK), 1);
-    pad.close();
 }
 
 }  // namespace

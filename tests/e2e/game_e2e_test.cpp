@@ -113,9 +113,13 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     const double intro = secondsToTheMenu(p, opened);
     EXPECT_TRUE(intro > 9 && intro < 13) << intro << " s";
     p.press("Return");
-    // Any key takes the message of an ended game away at once; five pieces stand at most 20 rows
-    // high, so a Down to any of them comes before the end.
-    ASSERT_TRUE(playUntil(p, sorry, 5));
+    // Down held from the first piece to the end of the game, as a player drops the last pieces: its
+    // repeats do not pass over the result, which a fresh key then leaves.
+    runCommand("xdotool keydown Down");
+    ASSERT_TRUE(p.waitForScreen(sorry, 60s));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(sorry(p.grab())) << "the held key's repeats left the result";
+    runCommand("xdotool keyup Down");
     // "Sorry no highscore with N!" centred on x = 320: the mean x of what stays lit in its row while
     // the snow moves on.
     Image img = p.grab();
@@ -129,6 +133,19 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     EXPECT_TRUE(p.waitForScreen([](auto& i) { return table(i) && tableRows(i) == 0; }));
     p.press("Escape Down Return");  // the cursor was left on "Highscores": now "Credits"
     EXPECT_TRUE(p.waitForScreen([](auto& i) { return backHint(i) && !table(i); }));
+    // The red title rises at a pace to read at: 40 to 80 rows a second.
+    const auto title = [&] {
+        const Image i = p.grab();
+        int y = 0;
+        while (y < 480 && i.red(kCreditsHeadX, y, kCreditsHeadX + 100, y + 1) == 0) ++y;
+        return std::pair{std::chrono::steady_clock::now(), y};
+    };
+    auto [since, from] = title();
+    for (; from == 480; std::tie(since, from) = title()) std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(2s);
+    const auto [until, to] = title();
+    const double pace = (to - from) / std::chrono::duration<double>(until - since).count();
+    EXPECT_TRUE(pace > 40 && pace < 80) << pace << " rows a second";
     p.press("Escape Down Return");  // "Exit"
     EXPECT_TRUE(p.waitForScreen(farewell));
     xscreen::close(p.window);  // as a window manager's close button asks
