@@ -79,9 +79,9 @@ cmake -DYT_PACKAGE_MAINTAINER="Yuletumble Packager <packager@example.org>" "$bui
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libsdl1.2 libmpg123 libglu libopengl; do
-  [[ "$depends" == *"$lib"* ]] || fail "package does not depend on $lib: $depends"
-done
+# sdl12-compat's SDL 1.2 (the classic one, if named at all, only as an alternative to it).
+for lib in libsdl1.2-compat-shim libmpg123 libglu libopengl; do [[ "$depends" == *"$lib"* ]] || fail "$depends"; done
+! grep -Eq '(^|, )libsdl1\.2debian[^,|]*(,|$)' <<<"$depends" || fail "depends on the classic SDL: $depends"
 dpkg-deb -c "$deb" > "$work/contents"
 for f in games/yuletumble libexec/yuletumble/yuletumble; do
   grep -q "\./usr/$f\$" "$work/contents" || fail "package lacks /usr/$f"
