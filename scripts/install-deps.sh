@@ -10,8 +10,8 @@ set -euo pipefail
 packages=(
   # build (dpkg-dev, which build-essential brings, gives Debian's hardening flags: dpkg-buildflags)
   build-essential cmake ninja-build pkg-config
-  # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding
-  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev
+  # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding; xdpyinfo, for the window's scale
+  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev x11-utils
 )
 tests_and_tools=(
   # the house style
