@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages the game, its tests and its tools need, if any are missing, and those
-# of the optional groups named as arguments:
+# Installs the Debian packages that building and running the game need, and, unless the group
+# `game` is named, those of its tests and tools too; further groups named as arguments add:
 #   screenshots   ImageMagick (its `import` takes the window shots of scripts/screenshots.sh)
-# Runs apt-get as root, or through sudo. Safe to run again: does nothing when all are there.
+# Each package is checked first (dpkg-query); apt-get runs, as root or through sudo, only for those
+# missing, so with everything there this runs as any user and does nothing.
 set -euo pipefail
 
 packages=(
   # build (dpkg-dev, which build-essential brings, gives Debian's hardening flags: dpkg-buildflags)
-  build-essential cmake ninja-build pkg-config clang-format
-  # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding
-  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev
+  build-essential cmake ninja-build pkg-config
+  # the game: SDL 1.2 API, OpenGL, GLU, MP3 decoding; xdpyinfo, for the window's scale
+  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libmpg123-dev x11-utils
+)
+tests_and_tools=(
+  # the house style
+  clang-format
   # tests: GoogleTest (prebuilt, with its CMake package), a virtual X server, key events, Mesa's
   # software renderer, X libraries to read the screen back, clang for the fuzzers
   libgtest-dev xvfb xauth xdotool libgl1-mesa-dri libx11-dev libxfixes-dev clang libclang-rt-14-dev
@@ -21,12 +26,15 @@ packages=(
   desktop-file-utils appstream file dpkg-dev lintian
 )
 
+only_game=false
 for group in "$@"; do
   case $group in
+    game) only_game=true ;;
     screenshots) packages+=(imagemagick) ;;
-    *) echo "Unknown group of packages: $group (known: screenshots)" >&2; exit 2 ;;
+    *) echo "Unknown group of packages: $group (known: game, screenshots)" >&2; exit 2 ;;
   esac
 done
+$only_game || packages+=("${tests_and_tools[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -224,6 +224,15 @@ TEST(GameE2E, MusicFollowsTheOptionsAndAWholeGameEndsInANewHighscoreAndAFarewell
     EXPECT_EQ(stored.substr(stored.find('\n', 19) + 1), elves.substr(0, elves.rfind("elf"))) << stored;
 }
 
+// On a 1920 x 1080 desktop, scaled as the launcher scales it (in e2e_window_scale_test): 1280 x 960, filled.
+TEST(WindowScale, OnA1920By1080DesktopTheWindowIs1280By960AndThePictureFillsIt) {
+    if (runCommand("xdotool getdisplaygeometry") != "1920 1080\n") GTEST_SKIP() << "needs a 1920 x 1080 screen";
+    Player p({.files = {{"game.cfg", "0 0 1 0"}}});
+    EXPECT_EQ(xscreen::size(p.window), (std::array{1280, 960}));
+    p.press("space");  // the main menu, its first item red where the scaled layout puts it
+    EXPECT_TRUE(p.waitForScreen(menu(0)));
+}
+
 TEST(GameE2E, TheIntroKeepsItsTimeWithBothCoresBusyAndWaitsWhileTheGameIsStopped) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     // Other work that keeps every core busy, at the game's own priority.

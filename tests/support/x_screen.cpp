@@ -17,9 +17,9 @@ static Display* display() {
 }
 
 int Image::count(bool red, int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
-        for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
+    int n = 0, s = std::max(width / 640, 1);
+    for (int y = std::max(y0 * s, 0); y < std::min(y1 * s, height); ++y)
+        for (int x = std::max(x0 * s, 0); x < std::min(x1 * s, width); ++x) {
             const std::uint8_t* p = &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
             n += red ? p[0] > 25 && p[1] * 3 < p[0] && p[2] * 3 < p[0] : p[0] + p[1] + p[2] > 60;
         }

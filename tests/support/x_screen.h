@@ -9,7 +9,7 @@
 // that has just gone reads as empty.
 namespace xscreen {
 
-// A snapshot of a window, read in the game's text-screen coordinates: origin at the bottom left.
+// A snapshot of a window, read in the game's text-screen coordinates (origin at the bottom left) at any scale.
 struct Image {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;  // top row first, 3 bytes a pixel
