@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-tools -G Ninja -DCMAKE_BUILD_TYPE=Release -DYT_BUILD_TOOLS=ON \
-  -DYT_BUILD_TESTS=OFF -DYT_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="-Wshadow -Wconversion -Werror" >/dev/null
+  -DYT_BUILD_TESTS=OFF -DYT_BUILD_BENCH=OFF -DYT_WERROR=ON >/dev/null
 cmake --build build-tools --target yt_make_assets
 root=.
 if [ "${1-}" = --into ]; then root=$2; shift 2; fi

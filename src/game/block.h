@@ -16,7 +16,7 @@ public:
     Block(const Block&) = default;
     Block& operator=(const Block&) = default;
 
-    void setTexture(const Texture* texture) { this->texture = texture; }
+    void setTexture(const Texture* shown) { texture = shown; }
     void translate(float dx, float dy) {
         x += dx;
         y += dy;

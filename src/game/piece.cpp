@@ -11,14 +11,14 @@ const Shape& shapeOf(int kind) { return kShapes[kind >= 0 && kind < Piece::kKind
 
 }  // namespace
 
-void Piece::layout(int kind, const Texture* textures) {
-    this->kind = kind >= 0 && kind < kKinds ? kind : 0;
-    const Shape& shape = kShapes[this->kind];
+void Piece::layout(int shapeKind, const Texture* textures) {
+    kind = shapeKind >= 0 && shapeKind < kKinds ? shapeKind : 0;
+    const Shape& shape = kShapes[kind];
     angle = 0;
     for (int i = 0; i < 4; ++i) {
         blocks[i].x = static_cast<float>(shape.cells[i].dx);
         blocks[i].y = static_cast<float>(shape.cells[i].dy);
-        blocks[i].setTexture(textures != nullptr ? &textures[this->kind] : nullptr);
+        blocks[i].setTexture(textures != nullptr ? &textures[kind] : nullptr);
     }
 }
 

@@ -18,7 +18,7 @@ public:
 
     // Places block i at the relative cell of `kind` (0..kKinds - 1) and points all four at
     // textures[kind]; angle becomes 0. `textures` is the session's array of block textures.
-    void layout(int kind, const Texture* textures);
+    void layout(int shapeKind, const Texture* textures);
     void translate(float dx, float dy);
 
     // One cell in that direction unless a block is at the wall or floor, or a neighbour cell in

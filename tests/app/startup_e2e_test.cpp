@@ -199,6 +199,6 @@ TEST_P(Startup, RunsOrSaysWhyAndLeavesTheFilesAsTheyShouldBe) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Setups, Startup, testing::ValuesIn(kCases), [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Setups, Startup, testing::ValuesIn(kCases), [](const auto& c) { return c.param.name; });
 
 }  // namespace

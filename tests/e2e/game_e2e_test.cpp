@@ -58,7 +58,7 @@ bool farewell(const Image& i) { return i.red(0, 0, 640, 480) > 5000; }  // the b
 int pane(const Image& i) { return i.lit(362, 120, 394, 380); }          // the reflection's, right of the board
 int snow(const Image& i) { return i.lit(430, 80, 560, 370); }           // beside the score panel
 bool atTop(const Image& i) { return playing(i) && i.lit(150, 430, 250, 466) > 100; }  // where pieces come
-int heap(const Image& i, int x) { return i.lit(x, 40, x + 90, 140); }                 // rows 1 to 6 from x on
+int heap(const Image& i, float x) { return i.lit(x, 40, x + 90, 140); }                 // rows 1 to 6 from x on
 
 // Drops piece after piece, the first `drops` of them, and lets the rest fall until the game ends.
 bool playUntil(Player& p, bool (*over)(const Image&), int drops) {
@@ -127,7 +127,7 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
         std::ranges::transform(img.rgb, p.grab().rgb, img.rgb.begin(), [](auto a, auto b) { return std::min(a, b); });
     double sum = 0;
     const float y = kSorryCentre.y, top = y + kGlyphHeight;
-    for (int x = 100; x < 540; ++x) sum += x * img.lit(x, y, x + 1, top);
+    for (float x = 100; x < 540; ++x) sum += static_cast<double>(x) * img.lit(x, y, x + 1, top);
     EXPECT_NEAR(sum / img.lit(100, y, 540, top), kSorryCentre.x, 25);
     p.press("Down Down Down Return");  // a key only leaves the message; the stored table, without this run
     EXPECT_TRUE(p.waitForScreen([](auto& i) { return table(i) && tableRows(i) == 0; }));
@@ -136,9 +136,9 @@ TEST(GameE2E, QuietlyThroughEveryMenuScreenToTheSorryMessageAndOutThroughTheWind
     // The red title rises at a pace to read at: 40 to 80 rows a second.
     const auto title = [&] {
         const Image i = p.grab();
-        int y = 0;
-        while (y < 480 && i.red(kCreditsHeadX, y, kCreditsHeadX + 100, y + 1) == 0) ++y;
-        return std::pair{std::chrono::steady_clock::now(), y};
+        float row = 0;
+        while (row < 480 && i.red(kCreditsHeadX, row, kCreditsHeadX + 100, row + 1) == 0) ++row;
+        return std::pair{std::chrono::steady_clock::now(), row};
     };
     auto [since, from] = title();
     for (; from == 480; std::tie(since, from) = title()) std::this_thread::sleep_for(50ms);

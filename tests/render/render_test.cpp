@@ -96,7 +96,7 @@ protected:
     // On the front face of board cell (column, row): the board's origin is at eye (-10, -11, -30),
     // and between frames the modelview matrix is the identity.
     static Pixel cell(double column, double row) { return at(-10 + column, -11 + row, -29.5); }
-    static void drawBoard(int reflection) {
+    static void drawBoard(bool reflection) {
         settings_.reflection = reflection;
         beginFrame();
         expectBaseState("drawBoard", [] { session_.drawBoard(1); });
@@ -176,7 +176,7 @@ TEST_F(Render, BoardShowsLitCubesWhereTheProjectionPutsThemAndAFarCopyBehindAPan
     auto farBlock = [] { return at(-8, -11, -49.5); };
     auto paneOnly = [] { return at(-3, 5, -40); };  // nothing of either board lies on this line of sight
     auto farPost = [] { return at(-9, 0, -50); };   // the far frame's left post
-    drawBoard(0);
+    drawBoard(false);
     // Cell (0, 0) at eye (-10, -11, -30), seen at 45 degrees with aspect 1; no far copy, no pane.
     EXPECT_TRUE(red(pixel(62, 27)) && farBlock() == Pixel{} && paneOnly() == Pixel{} && farPost() == Pixel{});
     // Its front, top and right faces show: the view comes from above right.
@@ -194,7 +194,7 @@ TEST_F(Render, BoardShowsLitCubesWhereTheProjectionPutsThemAndAFarCopyBehindAPan
     glColor3f(0, 0, 1);
     TestAccess::current(session_).draw();
     EXPECT_EQ(at(10, 21, 0.5), front);
-    drawBoard(1);
+    drawBoard(true);
     EXPECT_TRUE(farBlock()[0] > farBlock()[1] + 10 && grey(paneOnly()) && farPost()[0] > paneOnly()[0]);
 }
 

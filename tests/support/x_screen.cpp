@@ -16,11 +16,15 @@ static Display* display() {
     return d;
 }
 
-int Image::count(bool red, int x0, int y0, int x1, int y1) const {
-    int n = 0, s = std::max(width / 640, 1);
-    for (int y = std::max(y0 * s, 0); y < std::min(y1 * s, height); ++y)
-        for (int x = std::max(x0 * s, 0); x < std::min(x1 * s, width); ++x) {
-            const std::uint8_t* p = &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
+int Image::count(bool red, float x0, float y0, float x1, float y1) const {
+    // Text-screen units to whole pixels of a window the picture may be scaled up in.
+    const float s = static_cast<float>(std::max(width / 640, 1));
+    const auto px = [s](float v) { return static_cast<int>(v * s); };
+    int n = 0;
+    for (int y = std::max(px(y0), 0); y < std::min(px(y1), height); ++y)
+        for (int x = std::max(px(x0), 0); x < std::min(px(x1), width); ++x) {
+            const std::uint8_t* p =
+                &rgb[(static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
             n += red ? p[0] > 25 && p[1] * 3 < p[0] && p[2] * 3 < p[0] : p[0] + p[1] + p[2] > 60;
         }
     return n;

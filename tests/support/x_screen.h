@@ -14,9 +14,9 @@ struct Image {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;  // top row first, 3 bytes a pixel
     // The red, or the lit, pixels in [x0, x1) × [y0, y1). Red is any clearly red pixel, however dark.
-    int count(bool red, int x0, int y0, int x1, int y1) const;
-    int red(int x0, int y0, int x1, int y1) const { return count(true, x0, y0, x1, y1); }
-    int lit(int x0, int y0, int x1, int y1) const { return count(false, x0, y0, x1, y1); }
+    int count(bool red, float x0, float y0, float x1, float y1) const;
+    int red(float x0, float y0, float x1, float y1) const { return count(true, x0, y0, x1, y1); }
+    int lit(float x0, float y0, float x1, float y1) const { return count(false, x0, y0, x1, y1); }
 };
 
 std::array<int, 2> size(unsigned long window);
