@@ -71,7 +71,7 @@ double msSinceProcessStart() {
     const double startSeconds = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return (now.tv_sec + now.tv_nsec / 1e9 - startSeconds) * 1000.0;
+    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9 - startSeconds) * 1000.0;
 }
 
 void swap() { SDL_GL_SwapBuffers(); }
@@ -520,7 +520,7 @@ int main(int argc, char** argv) {
     if (!ahead)
         std::printf("not run ahead of other processes (nice %d not allowed): ratios move with the load\n", kPriority);
     std::printf("start-up to first frame: %.0f ms\n", startUpMs);
-    std::printf("peak resident memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
+    std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::printf("renderer: %s / %s\n", reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::fflush(stdout);
