@@ -370,12 +370,12 @@ int main(int argc, char** argv) {
 
     std::printf("\nmedian (lowest to highest) of %d rounds; cores and memory idling %.0f s on the main menu\n", rounds,
                 idleSeconds);
-    std::printf("%-12s %-24s %-24s %-22s %-24s %s\n", "", "first frame, ms", "above the bare window", "cores",
+    std::printf("%-15s %-24s %-24s %-22s %-24s %s\n", "", "first frame, ms", "above the bare window", "cores",
                 "resident, MiB", "peak, MiB");
-    std::printf("%-12s %-24s\n", bare.name.c_str(), figure(bareFigures.firstFrameMs, 0).c_str());
+    std::printf("%-15s %-24s\n", bare.name.c_str(), figure(bareFigures.firstFrameMs, 0).c_str());
     for (std::size_t g = 0; g < games.size(); ++g) {
         const Figures& f = figures[g];
-        std::printf("%-12s %-24s %-24s %-22s %-24s %s\n", games[g].name.c_str(), figure(f.firstFrameMs, 0).c_str(),
+        std::printf("%-15s %-24s %-24s %-22s %-24s %s\n", games[g].name.c_str(), figure(f.firstFrameMs, 0).c_str(),
                     figure(f.aboveBareMs, 0).c_str(), figure(f.cores, 2).c_str(), figure(f.rssMiB, 1).c_str(),
                     figure(f.peakMiB, 1).c_str());
     }
@@ -391,7 +391,7 @@ int main(int argc, char** argv) {
             change.peakMiB.push_back(f.peakMiB[i] - first.peakMiB[i]);
         }
         const std::string name = games[g].name + " - " + games[0].name;
-        std::printf("%-12s %-24s %-24s %-22s %-24s %s\n", name.c_str(), "", figure(change.aboveBareMs, 0, true).c_str(),
+        std::printf("%-15s %-24s %-24s %-22s %-24s %s\n", name.c_str(), "", figure(change.aboveBareMs, 0, true).c_str(),
                     figure(change.cores, 2, true).c_str(), figure(change.rssMiB, 1, true).c_str(),
                     figure(change.peakMiB, 1, true).c_str());
     }
