@@ -93,25 +93,30 @@ struct Started {
             std::filesystem::create_directory_symlink(std::filesystem::absolute(p.data), dir.file("data"));
             dir.write("game.cfg", kWindowedCfg);
         }
+        const std::string binary = std::filesystem::absolute(p.binary);  // started from its directory
         exec = Clock::now();
         if ((pid = fork()) == 0) {
             const int null = open("/dev/null", O_WRONLY);
             dup2(null, 1);
             dup2(null, 2);
             prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (chdir(dir.path().c_str()) == 0) execl(p.binary.c_str(), p.binary.c_str(), nullptr);
+            if (chdir(dir.path().c_str()) == 0) execl(binary.c_str(), binary.c_str(), nullptr);
             _exit(127);
         }
     }
     ~Started() {
-        if (pid <= 0) return;
+        if (!running()) return;
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
     Started(const Started&) = delete;
     Started& operator=(const Started&) = delete;
 
-    bool running() const { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+    // False once it has ended (and been reaped: its number is no longer its own).
+    bool running() {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) != 0) pid = -1;
+        return pid > 0;
+    }
     std::string proc(const char* file) const {
         std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
         return {std::istreambuf_iterator<char>(in), {}};
@@ -257,9 +262,8 @@ bool measure(Display* d, const Program& p, double idleSeconds, Run& run) {
         windows = windowsOf(d, s.pid);
         return std::ranges::any_of(windows, [&](Window w) { return lit(d, w, shared); });
     };
-    if (!poll(shown, kShowLimit, 2ms) || !s.running()) {
-        std::fprintf(stderr, "%s: no frame within %lld s\n", p.name.c_str(),
-                     static_cast<long long>(kShowLimit.count()));
+    if (!poll([&] { return !s.running() || shown(); }, kShowLimit, 2ms) || !s.running()) {
+        std::fprintf(stderr, "%s: %s\n", p.name.c_str(), s.running() ? "no frame within 30 s" : "ended before a frame");
         return false;
     }
     run.firstFrameMs = ms(Clock::now() - s.exec);
