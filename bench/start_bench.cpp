@@ -165,7 +165,7 @@ std::vector<Window> windowsOf(Display* d, pid_t pid) {
     return found;
 }
 
-// A window's pixels read through shared memory (MIT-SHM): a tenth of a millisecond for 640 x 480
+// A window's pixels read through shared memory (MIT-SHM): under half a millisecond for 640 x 480
 // under Xvfb, where XGetImage takes about 10, far longer than a step of the polling.
 struct SharedImage {
     Display* display;
