@@ -11,14 +11,20 @@
 # build-compare/runs/. Prints for every screen the median ratio to the bare frame before and after,
 # the change (the median over the pairs of after / before - 1) and its spread (the largest distance
 # of one pair's change from that median), then whether each pair's pictures are identical
-# (yt_frame_compare with no tolerance). Exits 1 if any picture differs, 2 if a build or a benchmark
-# fails. The benchmark's variables (YT_BENCH_SCREENS, ...) reach both builds. See docs/performance.md.
+# (yt_frame_compare with no tolerance). Then it starts the two games in turn, each right after a
+# bare SDL OpenGL window (yt_start_bench, RUNS rounds): the time from exec to the first frame, above
+# the bare window's, and the processor time and memory idling on the main menu, before and after,
+# and the change round by round; its runs stay in build-compare/runs/start.txt. Exits 1 if any
+# picture differs, 2 if a build or a benchmark fails. The benchmarks' variables (YT_BENCH_SCREENS,
+# YT_START_IDLE, ...) reach both builds; YT_START_RUNS sets the start-up rounds apart from RUNS (0
+# leaves them out). See docs/performance.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 usage="usage: bash bench/compare.sh COMMIT [RUNS]"
 runs=${2:-5}
-[ $# -ge 1 ] && [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "$usage" >&2; exit 2; }
+start_runs=${YT_START_RUNS:-$runs}
+[ $# -ge 1 ] && [[ $runs =~ ^[1-9][0-9]*$ ]] && [[ $start_runs =~ ^[0-9]+$ ]] || { echo "$usage" >&2; exit 2; }
 commit=$(git rev-parse --verify --quiet "$1^{commit}") || { echo "No commit $1" >&2; exit 2; }
 out=$root/build-compare
 before=$out/${commit:0:12}
@@ -39,8 +45,8 @@ if [ ! -d "$before/src" ]; then
   mv "$before/src.new" "$before/src"
 fi
 echo "Building ${commit:0:12} and the working tree"
-build "$before/src" "$before/build" yt_frame_bench
-build "$root" "$after/build" yt_frame_bench yt_frame_compare
+build "$before/src" "$before/build" yt_frame_bench yuletumble
+build "$root" "$after/build" yt_frame_bench yt_frame_compare yt_start_bench
 
 work=$(mktemp -d)
 nice -n -15 Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -s 0 -dpms -noreset >"$work/display" 2>/dev/null &
@@ -106,6 +112,19 @@ awk -v runs="$runs" '
     for (i = 1; i <= runs; ++i) { b[i] = ms["before", i]; a[i] = ms["after", i] }
     printf "bare frame: %.2f ms before, %.2f ms after (medians of %d runs)\n", sorted_median(b, runs), sorted_median(a, runs), runs
   }' "$out"/runs/*/table.txt
+
+# Start-up and idling: the measurer and the bare window of the working tree start both games, each
+# with the data of its own tree.
+if [ "$start_runs" -gt 0 ]; then
+  echo
+  echo "Start-up and the main menu, $start_runs rounds"
+  status=0
+  "$after/build/bench/yt_start_bench" "$start_runs" before "$before/build/src/app/yuletumble" "$before/src/data" \
+    after "$after/build/src/app/yuletumble" "$root/data" >"$out/runs/start.txt" 2>&1 || status=$?
+  [ $status -eq 0 ] || { cat "$out/runs/start.txt" >&2; echo "The start-up benchmark failed ($status)" >&2; exit 2; }
+  sed -n '/^median/,$p' "$out/runs/start.txt"
+  echo "Load average (1, 5, 15 min) after the start-ups: $(cut -d' ' -f1-3 /proc/loadavg)"
+fi
 
 echo
 differ=0
