@@ -237,9 +237,8 @@ bool mainMenu(Window w) {
     using namespace textLayout;
     const xscreen::Image image = xscreen::grab(w);
     for (int row = 0; row < 5; ++row) {
-        const int x = static_cast<int>(kMenuTop.x),
-                  y = static_cast<int>(kMenuTop.y - kMenuRowStep * static_cast<float>(row));
-        const int x1 = x + static_cast<int>(12 * kGlyphStep), y1 = y + static_cast<int>(kGlyphHeight);
+        const float x = kMenuTop.x, y = kMenuTop.y - kMenuRowStep * static_cast<float>(row);
+        const float x1 = x + 12 * kGlyphStep, y1 = y + kGlyphHeight;
         if ((image.red(x, y, x1, y1) > 15) != (row == 0) || image.lit(x, y, x1, y1) < 15) return false;
     }
     return true;
