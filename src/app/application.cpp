@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 #include <variant>
 
 #include "app/log_line.h"
@@ -37,22 +38,29 @@ constexpr std::array<int, kPadControlCount> kNamePad{SDLK_UNKNOWN, SDLK_UNKNOWN,
 
 // clang-format off
 using App = Application;  // for the table's width
-const std::array<App::Screen, kScreenCount> App::kScreens{{
-    /* Logo */        {&App::drawLogo,         Snow::none,            &App::skipKey,       &App::menuPad},
-    /* Presents */    {&App::drawPresents,     Snow::none,            &App::skipKey,       &App::menuPad},
-    /* GameLogo */    {&App::drawGameLogo,     Snow::behind,          &App::skipKey,       &App::menuPad},
-    /* MainMenu */    {&App::drawMenu,         Snow::inFront,         &App::menuKey,       &App::menuPad},
-    /* Credits */     {&App::drawCredits,      Snow::inFront,         &App::backKey,       &App::menuPad},
-    /* Highscores */  {&App::drawHighscores,   Snow::inFront,         &App::backKey,       &App::menuPad},
-    /* Playing */     {&App::drawPlaying,      Snow::behindIfEnabled, &App::playingKey,    &App::playingPad},
-    /* Farewell */    {&App::drawFarewell,     Snow::none,            &App::farewellKey,   &App::menuPad},
-    /* NoHighscore */ {&App::drawNoHighscore,  Snow::inFront,         &App::skipKey,       &App::menuPad},
-    /* EnterName */   {&App::drawEnterName,    Snow::inFront,         &App::enterNameKey,  &App::enterNamePad},
-    /* Options */     {&App::drawMenu,         Snow::inFront,         &App::menuKey,       &App::menuPad},
+constexpr std::array<App::Screen, kScreenCount> App::kScreens{{
+    {Logo,        &App::drawLogo,        Snow::none,            &App::skipKey,      &App::menuPad},
+    {Presents,    &App::drawPresents,    Snow::none,            &App::skipKey,      &App::menuPad},
+    {GameLogo,    &App::drawGameLogo,    Snow::behind,          &App::skipKey,      &App::menuPad},
+    {MainMenu,    &App::drawMenu,        Snow::inFront,         &App::menuKey,      &App::menuPad},
+    {Credits,     &App::drawCredits,     Snow::inFront,         &App::backKey,      &App::menuPad},
+    {Highscores,  &App::drawHighscores,  Snow::inFront,         &App::backKey,      &App::menuPad},
+    {Playing,     &App::drawPlaying,     Snow::behindIfEnabled, &App::playingKey,   &App::playingPad},
+    {Farewell,    &App::drawFarewell,    Snow::none,            &App::farewellKey,  &App::menuPad},
+    {NoHighscore, &App::drawNoHighscore, Snow::inFront,         &App::skipKey,      &App::menuPad},
+    {EnterName,   &App::drawEnterName,   Snow::inFront,         &App::enterNameKey, &App::enterNamePad},
+    {Options,     &App::drawMenu,        Snow::inFront,         &App::menuKey,      &App::menuPad},
 }};
 // clang-format on
 
-Application::Application() = default;
+Application::Application() {
+    // Every screen has its row, in the order of the screens, with all three of its handlers: a row
+    // left out (or out of place) stops the build instead of calling a null member.
+    static_assert(std::ranges::all_of(std::views::iota(std::size_t{0}, kScreenCount), [](std::size_t i) {
+        const Screen& row = kScreens[i];
+        return static_cast<std::size_t>(row.state) == i && row.draw && row.keys && row.pad;
+    }));
+}
 
 Application::~Application() {
     // A run that stopped before init never read the table, and one that could not read it (no

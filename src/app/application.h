@@ -81,12 +81,13 @@ private:
     // One screen: its drawing (after the shared start of the frame; it returns the screen a frame
     // leads to, if any), its keys and its pad.
     struct Screen {
+        ScreenState state;  // the row's own screen: row i is screen i
         std::optional<ScreenState> (Application::*draw)(float dt);
         Snow snow;
         void (Application::*keys)(int sym);
         void (Application::*pad)(PadControl control);
     };
-    static const std::array<Screen, kScreenCount> kScreens;  // indexed by ScreenState
+    static const std::array<Screen, kScreenCount> kScreens;  // indexed by ScreenState; complete (checked)
 
     // The screens' drawings.
     std::optional<ScreenState> drawLogo(float dt);

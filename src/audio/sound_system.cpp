@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
+#include <utility>
 
 namespace {
 
@@ -55,21 +57,16 @@ int SoundSystem::playStream(SoundStream* stream) {
     const bool ours =
         std::any_of(streams_.begin(), streams_.end(), [stream](const auto& s) { return s.get() == stream; });
     if (!ours) return -1;
-    {
-        std::lock_guard<std::mutex> lock(channelLock_);
-        for (int i = 0; i < channelCount_; ++i)
-            if (channels_[i] == stream) return i;
-    }
-    // Off every channel, so the audio thread cannot touch it: rewind without holding the lock.
-    stream->rewind();
     std::lock_guard<std::mutex> lock(channelLock_);
-    for (int i = 0; i < channelCount_; ++i) {
-        if (!channels_[i]) {
-            channels_[i] = stream;
-            return i;
-        }
-    }
-    return -1;
+    const auto channels = std::span(channels_).first(static_cast<std::size_t>(channelCount_));
+    if (const auto on = std::ranges::find(channels, stream); on != channels.end())
+        return static_cast<int>(on - channels.begin());
+    const auto free = std::ranges::find(channels, nullptr);
+    if (free == channels.end()) return -1;
+    // The audio thread may still be mixing it from an earlier start: it is rewound there.
+    *free = stream;
+    fresh_[static_cast<std::size_t>(free - channels.begin())] = true;
+    return static_cast<int>(free - channels.begin());
 }
 
 void SoundSystem::stopAll() {
@@ -105,23 +102,32 @@ void SoundSystem::close() {
 void SoundSystem::fillAudio(void* self, uint8_t* out, int bytes) {
     auto* system = static_cast<SoundSystem*>(self);
     std::memset(out, 0, static_cast<size_t>(std::max(bytes, 0)));
+    {
+        std::lock_guard<std::mutex> lock(system->channelLock_);
+        system->mixing_ = system->channels_;
+        system->ended_ = std::exchange(system->fresh_, {});  // for now: which to rewind
+    }
+    for (std::size_t i = 0; i < kMaxChannels; ++i)
+        if (std::exchange(system->ended_[i], false) && system->mixing_[i]) system->mixing_[i]->rewind();
     int frames = bytes / 4;
     auto* samples = reinterpret_cast<int16_t*>(out);
-    std::lock_guard<std::mutex> lock(system->channelLock_);
     while (frames > 0) {
         const int n = std::min(frames, kMixFrames);
         system->mixChunk(samples, n);
         samples += n * 2;
         frames -= n;
     }
+    // A stream that ended frees its channel, unless it was started again meanwhile.
+    std::lock_guard<std::mutex> lock(system->channelLock_);
+    for (std::size_t i = 0; i < kMaxChannels; ++i)
+        if (system->ended_[i] && system->channels_[i] == system->mixing_[i] && !system->fresh_[i])
+            system->channels_[i] = nullptr;
 }
 
 void SoundSystem::mixChunk(int16_t* out, int frames) {
     std::fill(mix_.begin(), mix_.begin() + frames * 2, 0);
-    for (SoundStream*& stream : channels_) {
-        // A stream that has ended frees its channel.
-        if (stream && !stream->mixInto(mix_.data(), frames)) stream = nullptr;
-    }
+    for (std::size_t i = 0; i < kMaxChannels; ++i)
+        if (mixing_[i] && !ended_[i]) ended_[i] = !mixing_[i]->mixInto(mix_.data(), frames);
     // Several loud channels can exceed 16 bits: clip instead of wrapping round.
     for (int i = 0; i < frames * 2; ++i) out[i] = static_cast<int16_t>(std::clamp(mix_[i], -32768, 32767));
 }

@@ -20,12 +20,9 @@ bool printable(char c) {
 
 }  // namespace
 
-Font::~Font() { release(); }
-
-void Font::release() {
+void Font::releaseLists() {
     if (listBase_ != 0) glDeleteLists(listBase_, kGlyphs);
     listBase_ = 0;
-    Texture::release();
 }
 
 void Font::build() {

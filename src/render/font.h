@@ -11,12 +11,15 @@
 class Font : public Texture {
 public:
     Font() = default;
-    ~Font() override;
+    ~Font() override { releaseLists(); }
 
     // Loads the sheet and compiles the 256 glyph lists. Needs a current OpenGL context.
     void build();
     // Deletes the glyph lists and the sheet; a second call does nothing.
-    void release() override;
+    void release() {
+        releaseLists();
+        Texture::release();
+    }
 
     // Draws `text` with the lower-left corner of its first glyph at (x, y) on the 640 x 480 text
     // screen (origin bottom left), in the current colour, additively, with depth test and lighting
@@ -28,5 +31,7 @@ public:
     unsigned int listBase() const { return listBase_; }  // first of 256 lists; 0 = not built
 
 private:
+    void releaseLists();
+
     unsigned int listBase_ = 0;  // GLuint, first of 256 consecutive display lists
 };

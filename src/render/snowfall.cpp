@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "render/gl_base_state.h"
 
@@ -34,7 +35,7 @@ class FlakeTransform {
 public:
     explicit FlakeTransform(const Flake& f) : x_(f.x), y_(f.y), z_(f.z) {
         // Radians as glRotatef takes them: the product in double, the sine and cosine in float.
-        const auto radians = [](float degrees) { return static_cast<float>(degrees * M_PI / 180.0); };
+        const auto radians = [](float degrees) { return static_cast<float>(degrees * std::numbers::pi / 180.0); };
         const float sx = std::sin(radians(f.angleX)), cx = std::cos(radians(f.angleX));
         const float sy = std::sin(radians(f.angleY)), cy = std::cos(radians(f.angleY));
         const float sz = std::sin(radians(f.angleZ)), cz = std::cos(radians(f.angleZ));

@@ -26,9 +26,10 @@ public:
 
     // Binds the texture; an empty texture binds texture 0, so drawing is untextured.
     void bind() const;
-    // Deletes the texture object (and whatever else a derived class keeps on the GPU) if there is
-    // one; a second call does nothing. Needs the OpenGL context the object was made in.
-    virtual void release();
+    // Deletes the texture object if there is one; a second call does nothing. Needs the OpenGL
+    // context the object was made in. Not virtual: each class releases what it owns itself, in its
+    // own destructor, so destruction is right whatever a derived class adds.
+    void release();
 
     unsigned int name() const { return name_; }  // the GL texture object; 0 = nothing loaded
 

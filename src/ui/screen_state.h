@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
+
 // The screens of the game. The numbers are fixed: Menu::select returns them.
 enum ScreenState : int {
     Logo = 0,         // intro logo zooming out
@@ -15,4 +17,4 @@ enum ScreenState : int {
     EnterName = 9,    // name entry for a new high score
     Options = 10,     // options menu (the same Menu in its options mode)
 };
-inline constexpr int kScreenCount = 11;
+inline constexpr std::size_t kScreenCount = Options + 1;  // the last screen is the highest number
