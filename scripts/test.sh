@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds and runs the whole test suite: the normal build, then AddressSanitizer + UBSan, then
-# ThreadSanitizer for the threaded parts, then the fuzzers for a bounded time. Starts a virtual X
+# Builds and runs the whole test suite: the house style and the generated data, the normal build,
+# then AddressSanitizer + UBSan, then ThreadSanitizer for the threaded parts, then the fuzzers for a
+# bounded time. Every build treats warnings as errors, and every test stage fails if it finds no test. Starts a virtual X
 # server when there is no display, so the window, GL and end-to-end tests run anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,8 @@ bash scripts/install-deps.sh
 
 # The code is kept in the house style of .clang-format.
 git ls-files '*.cpp' '*.h' 2>/dev/null | xargs -r clang-format --dry-run --Werror
+# The art and tunes in data/ are exactly what tools/ makes; this builds tools/, warnings as errors.
+bash scripts/check-assets.sh
 
 jobs=$(nproc)
 xvfb_pid=""
