@@ -117,7 +117,7 @@ TEST_F(ApplicationGl, APadPlaysEveryScreen) {
     piece.translate(5, 10);
     for (Button b : {left, right, right, up, south, east, down}) hold(b);
     // Moved one column right; turned three times about its second block; dropping fast.
-    EXPECT_TRUE(piece.blocks[1].x == 6 && piece.angle == 270 && game.timerInterval() == 25);
+    EXPECT_EQ(std::tuple(piece.blocks[1].x, piece.angle, game.timerInterval()), std::tuple(6.0f, 270.0f, 25));
     hold(start);
     EXPECT_TRUE(game.paused());
     hold(start);

@@ -51,115 +51,67 @@ void hugeImage(const std::string& path) {
     std::ofstream(path, std::ios::binary) << bmp << std::string(1024, '\0') << std::string("\0\1", 2);
 }
 
-enum class End { terminate, hangUp, displayGone };
+// Gives both player files this mode.
+auto modeOfBoth(unsigned mode) {
+    return [=](const TempDir& d) {
+        chmod(d.file("game.cfg").c_str(), mode), chmod(d.file("highscore.lst").c_str(), mode);
+    };
+}
+void fifos(const TempDir& d) {
+    fifo(d.file("game.cfg")), fifo(d.file("highscore.lst")), dataWith({"font.bmp", "background.mp3"}, fifo)(d);
+}
+
+// How the game ends: by itself, as it cannot run, with the status given; or, once its window is
+// drawn, by SIGTERM, SIGHUP or its X connection killed.
+enum class End { cannotRun, terminate, hangUp, displayGone };
 struct StartCase {
     const char* name;
     Launch launch;
-    int status;  // when it ends; a setup whose game cannot run ends by itself with it
-    End end = End::terminate;
+    End end;
+    int status;                    // its exit status
     Files after = {};              // the player's files afterwards; one not named is not there
     const char* output = nullptr;  // what standard output holds, as a pattern, where it matters
     const char* said = nullptr;    // the game's own last line on standard error, as a pattern; by
                                    // default some reason when it cannot run, and none when it runs
 };
 
+const Files kOld{{"game.cfg", "0 1  0 1"}, {"highscore.lst", "elf 5000"}};  // as no run writes them
+const Files kOdd{{"game.cfg", "0  0 1 1"}, {"highscore.lst", "elf   5000"}},
+    kSaved{{"game.cfg", "0 0 1 1"}, {"highscore.lst", table("elf\n5000\n")}};
+const Files kWindowed{{"game.cfg", "0 0 1 1"}}, kNew{{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}};
+const char* const kImages[] = {"logo.bmp", "presents.bmp", "game_logo.bmp", "merry_christmas.bmp", "snowflake.bmp"};
+
+// clang-format off
 const StartCase kCases[] = {
     // Before any window: SDL cannot start, or starts with no display to show the game on, or
     // without OpenGL. Nothing is written, and reading a file never makes it.
-    {"SdlCannotStart",
-     {.env = {{"SDL_VIDEODRIVER", "no-such-driver"}}, .files = {{"game.cfg", "1  0x1 0 5"}}},
-     255,
-     End::terminate,
-     {{"game.cfg", "1  0x1 0 5"}},
+    {"SdlCannotStart", {.env = {{"SDL_VIDEODRIVER", "no-such-driver"}}, .files = kOld}, End::cannotRun, 255, kOld,
      "Couldn't init SDL\n"},
-    {"NoDisplay",
-     {.env = {{"DISPLAY", ""}}, .files = {{"highscore.lst", "elf 5000"}}},
-     1,
-     End::terminate,
-     {{"highscore.lst", "elf 5000"}},
-     ""},
-    {"NoServerAtTheDisplay", {.env = {{"DISPLAY", ":4321"}}}, 1},
-    {"NoOpenGL",
-     {.env = {{"SDL_VIDEODRIVER", "dummy"}}, .files = {{"game.cfg", "0 0 1 0"}}},
-     1,
-     End::terminate,
-     {{"game.cfg", "0 0 1 0"}},
-     "SDL Video Driver-name: dummy\nOpenGL Infos\n-{31}\n Vendor: \n Extensions: \n-{31}\nCouldn't go "
-     "fullscreen\n.+\n"},
+    {"NoDisplay", {.env = {{"DISPLAY", ""}}, .files = kOld}, End::cannotRun, 1, kOld, ""},
+    {"NoServerAtTheDisplay", {.env = {{"DISPLAY", ":4321"}}}, End::cannotRun, 1},
+    {"NoOpenGL", {.env = {{"SDL_VIDEODRIVER", "dummy"}}, .files = kOld}, End::cannotRun, 1, kOld,
+     "SDL Video Driver-name: dummy\nOpenGL Infos\n-{31}\n Vendor: \n Extensions: \n-{31}\nCouldn't go fullscreen\n.+\n"},
     // Standard output closed, gone or full: the start-up lines are lost, the game runs.
-    {"NoStandardOutput",
-     {.files = {{"game.cfg", "0  0 1 1"}}, .start = Start::outputClosed},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
-    {"OutputReaderGone",
-     {.files = {{"game.cfg", "0 0x1 1 00"}}, .start = Start::outputGone},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 1 1 0"}, {"highscore.lst", table()}}},
-    {"OutputPipeFull",
-     {.files = {{"game.cfg", "0 0 1 1"}}, .start = Start::outputFull},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
-    // Files it cannot or may not use: read as missing (a FIFO never blocks), left as they are.
-    {"FifosForFilesAndData",
-     {.prepare =
-          [](const TempDir& d) {
-              fifo(d.file("game.cfg")), fifo(d.file("highscore.lst")),
-                  dataWith({"font.bmp", "background.mp3"}, fifo)(d);
-          }},
-     0,
-     End::terminate,
-     {{"game.cfg", kFifo}, {"highscore.lst", kFifo}}},
-    {"UnreadablePlayerFiles",
-     {.files = {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}},
-      .start = Start::asPlayer,
-      .prepare =
-          [](const TempDir& d) {
-              chmod(d.file("game.cfg").c_str(), 0200), chmod(d.file("highscore.lst").c_str(), 0200);
-          }},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}}},
-    // No write bit for anyone: kept, by root too.
-    {"WriteProtectedPlayerFiles",
-     {.files = {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}},
-      .prepare =
-          [](const TempDir& d) {
-              chmod(d.file("game.cfg").c_str(), 0444), chmod(d.file("highscore.lst").c_str(), 0444);
-          }},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 1 0 1"}, {"highscore.lst", "elf 5000"}}},
-    {"ImagesClaimingHugeSizes",
-     {.files = {{"game.cfg", "0 0 1 1"}},
-      .prepare =
-          dataWith({"logo.bmp", "presents.bmp", "game_logo.bmp", "merry_christmas.bmp", "snowflake.bmp"}, hugeImage)},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}}},
-    // Ended by a hang-up, or by losing its display: both files saved, as at any other quit.
-    {"HangUp",
-     {.files = {{"game.cfg", "0  0 1 1"}, {"highscore.lst", "elf   5000"}}},
-     0,
-     End::hangUp,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table("elf\n5000\n")}}},
+    {"NoStandardOutput", {.files = kWindowed, .start = Start::outputClosed}, End::terminate, 0, kNew},
+    {"OutputReaderGone", {.files = {{"game.cfg", "0 0x0 1 01"}}, .start = Start::outputGone}, End::terminate, 0, kNew},
+    {"OutputPipeFull", {.files = kWindowed, .start = Start::outputFull}, End::terminate, 0, kNew},
+    // Files it cannot or may not use: read as missing (a FIFO never blocks), left as they are;
+    // with no write bit for anyone, by root too.
+    {"FifosForFilesAndData", {.prepare = fifos}, End::terminate, 0, {{"game.cfg", kFifo}, {"highscore.lst", kFifo}}},
+    {"UnreadablePlayerFiles", {.files = kOld, .start = Start::asPlayer, .prepare = modeOfBoth(0200)}, End::terminate, 0, kOld},
+    {"WriteProtectedPlayerFiles", {.files = kOld, .prepare = modeOfBoth(0444)}, End::terminate, 0, kOld},
+    {"ImagesClaimingHugeSizes", {.files = kWindowed, .prepare = dataWith({std::begin(kImages), std::end(kImages)}, hugeImage)},
+     End::terminate, 0, kNew},
     // Started away from its data: grey boxes and silence, and a word on where it looked.
-    {"NoData",
-     {.files = {{"game.cfg", "0 0 1 1"}}, .prepare = [](const TempDir& d) { std::filesystem::remove(d.file("data")); }},
-     0,
-     End::terminate,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table()}},
-     "SDL Video Driver-name: x11\nOpenGL Infos\n-{31}\n Vendor: .*\n Extensions: .*\n-{31}\n",
-     "yuletumble: no game data in /.+/data; start the game with its launcher \\(yuletumble\\), or from its "
-     "source tree with bash scripts/run.sh"},
-    {"DisplayGone",
-     {.files = {{"game.cfg", "0  0 1 1"}, {"highscore.lst", "elf   5000"}}},
-     1,
-     End::displayGone,
-     {{"game.cfg", "0 0 1 1"}, {"highscore.lst", table("elf\n5000\n")}}},
+    {"NoData", {.files = kWindowed, .prepare = [](const TempDir& d) { std::filesystem::remove(d.file("data")); }},
+     End::terminate, 0, kNew, "SDL Video Driver-name: x11\nOpenGL Infos\n-{31}\n Vendor: .*\n Extensions: .*\n-{31}\n",
+     "yuletumble: no game data in /.+/data; start the game with its launcher \\(yuletumble\\), or from its source tree "
+     "with bash scripts/run.sh"},
+    // Ended by a hang-up, or by losing its display: both files saved, as at any other quit.
+    {"HangUp", {.files = kOdd}, End::hangUp, 0, kSaved},
+    {"DisplayGone", {.files = kOdd}, End::displayGone, 1, kSaved},
 };
+// clang-format on
 
 void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
 
@@ -168,7 +120,7 @@ class Startup : public testing::TestWithParam<StartCase> {};
 TEST_P(Startup, RunsOrSaysWhyAndLeavesTheFilesAsTheyShouldBe) {
     const StartCase& s = GetParam();
     std::unique_ptr<GameProcess> game;
-    if (s.status != 0 && s.end == End::terminate) {  // cannot run
+    if (s.end == End::cannotRun) {
         game = std::make_unique<GameProcess>(s.launch);
         EXPECT_EQ(game->waitForExit(5s), s.status);
     } else {
@@ -185,8 +137,7 @@ TEST_P(Startup, RunsOrSaysWhyAndLeavesTheFilesAsTheyShouldBe) {
     }
     // Its own word comes last, after whatever the libraries said on the way.
     const std::string said = s.said ? s.said : "yuletumble: [^\n]+";
-    const bool runs = s.status == 0 || s.end != End::terminate;
-    EXPECT_EQ(std::regex_search(game->errors(), std::regex("(^|\n)" + said + "\n$")), s.said || !runs)
+    EXPECT_EQ(std::regex_search(game->errors(), std::regex("(^|\n)" + said + "\n$")), s.said || s.end == End::cannotRun)
         << game->errors();
     for (const char* name : {"game.cfg", "highscore.lst"}) {
         const auto want = s.after.find(name);

@@ -33,7 +33,8 @@ TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpAndTheFontKeepsToItsColumns) {
         SDL_Surface* s = SDL_LoadBMP((kData + name).c_str());
         ASSERT_NE(s, nullptr) << name << ": " << SDL_GetError();
         // The loader hands these pixels to OpenGL as BGR rows padded to four bytes.
-        EXPECT_TRUE(s->format->BitsPerPixel == 24 && s->format->Rmask == 0xFF0000 && s->pitch == (s->w * 3 + 3) / 4 * 4)
+        EXPECT_EQ(std::tuple(s->format->BitsPerPixel, s->format->Rmask, s->pitch),
+                  std::tuple(Uint8{24}, Uint32{0xFF0000}, (s->w * 3 + 3) / 4 * 4))
             << name;
         EXPECT_TRUE(powerOfTwo(s->w) && powerOfTwo(s->h)) << name << ": " << s->w << " x " << s->h;
         EXPECT_GT(maxRed(s, 0, 0, s->w, s->h), 100) << name << " is blank";
@@ -43,7 +44,7 @@ TEST(DataFiles, EveryImageIsA24BitPowerOfTwoBmpAndTheFontKeepsToItsColumns) {
         const bool added = std::string(name) == "snowflake.bmp" || std::string(name) == "merry_christmas.bmp";
         EXPECT_TRUE(!added || border < 24) << name << ": lit border " << border;
         if (std::string(name) == "font.bmp") {
-            ASSERT_TRUE(s->w == 256 && s->h == 256);
+            ASSERT_EQ(std::pair(s->w, s->h), std::pair(256, 256));
             for (int glyph : {0, 1, 33, 94, 128, 129, 161, 222}) {  // space, "!", "A", "~" in both sets
                 const int x = glyph % 16 * 16, y = glyph / 16 * 16, ink = maxRed(s, x, y, 16, 16);
                 EXPECT_TRUE(glyph % 128 == 0 ? ink < 8 : ink > 160) << "glyph " << glyph;
@@ -70,7 +71,8 @@ TEST(DataFiles, TunesDecodeAtTheirLengthUnclippedAndTheBackgroundLoopsSeamlessly
             if ((n += done / 2) == t.size()) t.resize(2 * n);
         n += done / 2;
         mpg123_delete(mh);
-        ASSERT_TRUE(err == MPG123_DONE && rate == 44100 && channels == 2 && encoding == MPG123_ENC_SIGNED_16) << name;
+        ASSERT_EQ(std::tuple(err, rate, channels, encoding), std::tuple(MPG123_DONE, 44100L, 2, MPG123_ENC_SIGNED_16))
+            << name;
         EXPECT_TRUE(n / 2 >= 44100u * minSeconds && n / 2 <= 44100u * maxSeconds) << name << ": " << n / 2 << " frames";
         EXPECT_TRUE(std::all_of(t.begin(), t.begin() + n, [](int v) { return std::abs(v) < 29204; }))
             << name << ": peak above -1 dBFS";
@@ -81,7 +83,8 @@ TEST(DataFiles, TunesDecodeAtTheirLengthUnclippedAndTheBackgroundLoopsSeamlessly
             for (size_t i = 2; i < 4096; i += 2)
                 step =
                     std::max({step, std::abs(t[i + ch] - t[i + ch - 2]), std::abs(t[n - i + ch] - t[n - i + ch - 2])});
-            EXPECT_TRUE(step > 0 && std::abs(t[ch] - t[n - 2 + ch]) <= step) << name << " channel " << ch;
+            EXPECT_GT(step, 0) << name << " channel " << ch;
+            EXPECT_LE(std::abs(t[ch] - t[n - 2 + ch]), step) << name << " channel " << ch;
         }
     }
 }

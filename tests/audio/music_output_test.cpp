@@ -156,7 +156,8 @@ TEST_F(SoundOutput, StreamsMixWithClippingAndBadFilesOrNoDeviceStaySilent) {
         SoundStream* a = sound.openStream("loud.mp3", 0);
         SoundStream* b = sound.openStream("loud.mp3", 0);
         SDL_LockAudio();  // both start in the same mixer pass, in phase
-        EXPECT_TRUE(sound.playStream(a) == 0 && sound.playStream(b) == 1 && sound.playStream(a) == 0)
+        const int first = sound.playStream(a), second = sound.playStream(b), again = sound.playStream(a);
+        EXPECT_EQ(std::tuple(first, second, again), std::tuple(0, 1, 0))
             << "the first free channel each, and a playing stream keeps its own";
         SDL_UnlockAudio();
         playFor(loud.size() / 2 + kLag);
@@ -168,7 +169,8 @@ TEST_F(SoundOutput, StreamsMixWithClippingAndBadFilesOrNoDeviceStaySilent) {
         clipped += std::abs(s[2 * f]) >= 32767;
         steepest = std::max(steepest, std::abs(s[2 * f] - s[2 * f - 2]));
     }
-    EXPECT_TRUE(clipped > 1000 && steepest < 8000) << "the sum wrapped round instead of clipping: " << steepest;
+    EXPECT_GT(clipped, 1000) << "the sum was not clipped";
+    EXPECT_LT(steepest, 8000) << "the sum wrapped round instead of clipping";
 
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);  // no device: the game carries on in silence
     {
@@ -178,5 +180,6 @@ TEST_F(SoundOutput, StreamsMixWithClippingAndBadFilesOrNoDeviceStaySilent) {
         for (Tune tune : {Tune::background, Tune::farewell}) music.playTune(tune);
         music.stopAll();
     }
-    EXPECT_TRUE(testing::internal::GetCapturedStdout().empty() && SDL_WasInit(SDL_INIT_AUDIO) == 0);
+    EXPECT_EQ(std::pair(testing::internal::GetCapturedStdout(), SDL_WasInit(SDL_INIT_AUDIO)),
+              std::pair(std::string(), 0u));
 }

@@ -58,7 +58,7 @@ bool farewell(const Image& i) { return i.red(0, 0, 640, 480) > 5000; }  // the b
 int pane(const Image& i) { return i.lit(362, 120, 394, 380); }          // the reflection's, right of the board
 int snow(const Image& i) { return i.lit(430, 80, 560, 370); }           // beside the score panel
 bool atTop(const Image& i) { return playing(i) && i.lit(150, 430, 250, 466) > 100; }  // where pieces come
-int heap(const Image& i, float x) { return i.lit(x, 40, x + 90, 140); }                 // rows 1 to 6 from x on
+int heap(const Image& i, float x) { return i.lit(x, 40, x + 90, 140); }               // rows 1 to 6 from x on
 
 // Drops piece after piece, the first `drops` of them, and lets the rest fall until the game ends.
 bool playUntil(Player& p, bool (*over)(const Image&), int drops) {

@@ -37,12 +37,13 @@ long entries(const std::string& dir) { return std::ranges::distance(std::filesys
 bool savedAsOrdinaryUser(const TempDir& dir, unsigned mode, const std::function<bool()>& save) {
     const uid_t nobody = 65534;
     const bool root = geteuid() == 0;
-    EXPECT_TRUE((!root || chown(dir.path().c_str(), nobody, nobody) == 0) && chmod(dir.path().c_str(), mode) == 0);
+    EXPECT_EQ(std::pair(root ? chown(dir.path().c_str(), nobody, nobody) : 0, chmod(dir.path().c_str(), mode)),
+              std::pair(0, 0));
     if (fork() == 0) _exit(root && (setgroups(0, nullptr) || setgid(nobody) || setuid(nobody)) ? 2 : !save());
     int status = 0;
     wait(&status);
     chmod(dir.path().c_str(), 0700);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << "could not run as an ordinary user";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << "could not run as an ordinary user: " << status;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -64,7 +65,7 @@ TEST(PlayerFile, AFileThatCannotBeReplacedStaysWholeAsItWas) {
         const bool replaced = replaceFileContents(dir.file("highscore.lst").c_str(), std::string(64, 'x'));
         setrlimit(RLIMIT_FSIZE, &saved);
         signal(SIGXFSZ, oldHandler);
-        EXPECT_TRUE(!replaced && dir.read("highscore.lst") == "old\n1\n") << links << " link(s)";
+        EXPECT_EQ(std::pair(replaced, dir.read("highscore.lst")), std::pair(false, std::string("old\n1\n"))) << links;
     }
     EXPECT_EQ(entries(dir.path()), 2) << "a temporary file was left behind";
 }
@@ -84,8 +85,10 @@ TEST(PlayerFile, AWritableFileIsSavedAndAProtectedOneStaysWhetherTheUserMayWrite
             return Settings().save(open.c_str()) && !Settings().save(kept.c_str());
         })) << dirMode;
         const struct stat saved = statOf(open);  // its mode and owner kept
-        EXPECT_TRUE(dir.read("game.cfg") == "1 1 1 1" && (saved.st_mode & 07777) == 0646 && saved.st_uid == geteuid());
-        EXPECT_TRUE(dir.read("highscore.lst") == "0 0 0 0" && (statOf(kept).st_mode & 07777) == 0444);
+        EXPECT_EQ(std::tuple(dir.read("game.cfg"), saved.st_mode & 07777, saved.st_uid),
+                  std::tuple(std::string("1 1 1 1"), 0646u, geteuid()));
+        EXPECT_EQ(std::pair(dir.read("highscore.lst"), statOf(kept).st_mode & 07777),
+                  std::pair(std::string("0 0 0 0"), 0444u));
     }
     EXPECT_EQ(entries(dir.path()), 2) << "a temporary file was left behind";
 }
@@ -105,14 +108,21 @@ TEST(PlayerFile, ALinkIsFollowedAndStaysAndTheFileKeepsItsPermissions) {
     }
     // A second hard link, which a rename would leave with the old contents, gets the new ones too.
     ASSERT_EQ(link(dir.file("disk/table.lst").c_str(), dir.file("disk/copy.lst").c_str()), 0);
-    ASSERT_TRUE(replaceFileContents(dir.file("second.lst").c_str(), "newer and longer"));
-    EXPECT_TRUE(dir.read("disk/copy.lst") == "newer and longer" && dir.read("disk/table.lst") == "newer and longer");
-    EXPECT_TRUE(std::filesystem::read_symlink(dir.file("second.lst")) == "highscore.lst" &&
-                std::filesystem::read_symlink(dir.file("highscore.lst")) == "disk/table.lst");
-    // A dangling link is a missing file at its target.
+    const std::string newer = "newer and longer";
+    ASSERT_TRUE(replaceFileContents(dir.file("second.lst").c_str(), newer));
+    EXPECT_EQ(std::pair(dir.read("disk/copy.lst"), dir.read("disk/table.lst")), std::pair(newer, newer));
+    EXPECT_EQ(std::pair(std::filesystem::read_symlink(dir.file("second.lst")),
+                        std::filesystem::read_symlink(dir.file("highscore.lst"))),
+              std::pair(std::filesystem::path("highscore.lst"), std::filesystem::path("disk/table.lst")));
+    // A dangling link is a missing file at its target, made as a plain fopen would make it (0666
+    // less the umask, which stays as it was).
     ASSERT_EQ(symlink(dir.file("disk/missing.cfg").c_str(), dir.file("game.cfg").c_str()), 0);
+    const mode_t mask = umask(027);
     ASSERT_TRUE(replaceFileContents(dir.file("game.cfg").c_str(), "1 1 1 1"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("game.cfg")) && dir.read("disk/missing.cfg") == "1 1 1 1");
+    EXPECT_EQ(umask(mask), 027u);
+    EXPECT_EQ(std::tuple(std::filesystem::is_symlink(dir.file("game.cfg")), dir.read("disk/missing.cfg"),
+                         statOf(dir.file("disk/missing.cfg")).st_mode & 07777),
+              std::tuple(true, std::string("1 1 1 1"), 0640u));
     EXPECT_EQ(entries(dir.path()) + entries(dir.file("disk")), 7);
 }
 
@@ -145,7 +155,7 @@ TEST(SettingsFile, ReadsValuesInFileOrderAsZeroOrNonZeroAndCreatesAMissingFileEm
         std::string after;
         for (unsigned char* f : flags) after += static_cast<char>('0' + *f);
         EXPECT_EQ(after, c.after) << c.text.substr(0, 40);
-        EXPECT_TRUE(dir.exists("game.cfg") == !c.text.empty() && dir.read("game.cfg") == c.text)
+        EXPECT_EQ(std::pair(dir.exists("game.cfg"), dir.read("game.cfg")), std::pair(!c.text.empty(), c.text))
             << "reading changed the file";
     }
 }

@@ -56,19 +56,21 @@ Cells rowsBut0(std::initializer_list<int> rows) {
 
 }  // namespace
 
-TEST(Piece, LayoutAndMovesStopAtTheFloorAndOccupiedNeighboursOnly) {
+TEST(Piece, LayoutGivesTheKindsCellsAndTextureUnturned) {
     std::array<Texture, Piece::kKinds> textures;
     Piece p = pieceAt(6, 5, 10);
     p.rotate();
     p.layout(3, textures.data());
     p.translate(5, 22);
     EXPECT_EQ(cellsOf(p.blocks), (Cells{{5, 22}, {5, 21}, {6, 21}, {5, 20}}));
-    EXPECT_TRUE(p.angle == 0 && p.blocks[3].texture == &textures[3]);
+    EXPECT_EQ(std::pair(p.angle, p.blocks[3].texture), std::pair(0.0f, static_cast<const Texture*>(&textures[3])));
+}
 
+TEST(Piece, MovesStopAtTheFloorAndOccupiedNeighboursOnly) {
     OccupancyGrid grid;
     grid.set(3, 3);  // directly left of block 1 at (4, 3)
     grid.set(6, 4);  // only diagonal to block 2 at (5, 3)
-    p = pieceAt(3, 4, 4);
+    Piece p = pieceAt(3, 4, 4);
     p.moveLeft(grid);  // blocked: stays in column 4
     p.moveRight(grid);
     EXPECT_EQ(p.blocks[0].x, 5);
@@ -99,7 +101,10 @@ TEST(Piece, EveryKindTurnsAQuarterAtATimeInsideTheWalls) {
             for (int m = 0; m < 12; ++m) turns < 4 ? q.moveLeft(empty) : q.moveRight(empty);
             for (int t = 0; t <= 4; ++t, q.rotate()) {
                 const auto [lo, hi] = std::minmax({q.blocks[0].x, q.blocks[1].x, q.blocks[2].x, q.blocks[3].x});
-                ASSERT_TRUE(lo >= 0 && hi <= 10 && (t > 0 || (turns < 4 ? lo == 0 : hi == 10))) << "kind " << k;
+                ASSERT_GE(lo, 0) << "kind " << k;
+                ASSERT_LE(hi, 10) << "kind " << k;
+                ASSERT_TRUE(t > 0 || (turns < 4 ? lo == 0 : hi == 10))
+                    << "kind " << k << " off the wall: " << lo << ".." << hi;
             }
         }
     }
@@ -156,7 +161,9 @@ TEST(GameSession, PiecesFallAndLockFullRowsGoScoredByLevelAndTheLevelRises) {
         for (auto [col, row] : c.left) grid.set(col, row);
         EXPECT_EQ(s.grid().bytes(), grid.bytes());
     }
-    // Gravity speeds up to 50 ms at level 6 and stays there; the score saturates.
+}
+
+TEST(GameSession, GravityReachesFiftyMsAtLevelSixAndStaysThereAndTheScoreSaturates) {
     GameSession s;
     for (auto [level, ms] : {std::pair{2, 250}, {6, 50}, {7, 50}, {INT_MAX, 50}}) {
         TestAccess::setCounters(s, 0, level);
@@ -165,10 +172,10 @@ TEST(GameSession, PiecesFallAndLockFullRowsGoScoredByLevelAndTheLevelRises) {
     }
     TestAccess::setCounters(s, INT_MAX - 100, INT_MAX);
     dropColumn(s, rowsBut0({0, 1, 2, 3}), 10);
-    EXPECT_TRUE(s.score() == INT_MAX && s.lines() == INT_MAX - 96) << s.score() << " " << s.lines();
+    EXPECT_EQ(std::pair(s.score(), s.lines()), std::pair(INT_MAX, INT_MAX - 96));
 }
 
-TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
+TEST(GameSession, PauseStopsGravityAndSoftDropButNotMovesAndResumesAtTheLevelsSpeed) {
     GameSession s;
     TestAccess::setNextKind(s, 1);
     s.spawn();
@@ -177,18 +184,23 @@ TEST(GameSession, PauseSoftDropAndGameOverByASettledBlockInColumn5Row22) {
     s.softDrop();  // ignored while paused; moves still move
     s.moveLeft();
     s.rotate();
-    EXPECT_TRUE(s.timerInterval() == 0 && s.current().blocks[1].x == 4 && s.current().angle == 90);
+    EXPECT_EQ(std::tuple(s.timerInterval(), s.current().blocks[1].x, s.current().angle), std::tuple(0, 4.0f, 90.0f));
     s.togglePause();
     EXPECT_EQ(s.timerInterval(), 300) << "resuming ends a soft drop";
+}
 
+TEST(GameSession, OverOnceABlockSettlesInColumn5Row22AndUntilTheNextReset) {
+    GameSession s;
     for (int kind : {5, 0}) {  // kind 5 has no block in (5, 22), kind 0 has
         TestAccess::setNextKind(s, kind);
         s.spawn();
         s.lock();
         EXPECT_EQ(s.isGameOver(), kind == 0) << kind;
     }
-    EXPECT_TRUE(s.isGameOver() && s.timerInterval() == 0);  // stays over, gravity stopped
+    EXPECT_TRUE(s.isGameOver());  // stays over, gravity stopped
+    EXPECT_EQ(s.timerInterval(), 0);
     TestAccess::setCounters(s, 30, 4);
     s.reset();
-    EXPECT_TRUE(!s.isGameOver() && s.settled().empty() && s.score() == 0 && s.lines() == 0 && s.level() == 1);
+    EXPECT_FALSE(s.isGameOver());
+    EXPECT_EQ(std::tuple(s.settled().size(), s.score(), s.lines(), s.level()), std::tuple(std::size_t{0}, 0, 0, 1));
 }

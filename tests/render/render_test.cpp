@@ -70,6 +70,13 @@ Rgb solidRed(int, int) { return {255, 0, 0}; }
 
 bool red(const Pixel& p) { return p[0] > 60 && p[1] + p[2] < p[0] / 4; }
 bool grey(const Pixel& p) { return p[0] > 0 && p[0] == p[1] && p[1] == p[2]; }
+// What the pixels show, for expectations that print it.
+std::vector<std::string> looks(std::initializer_list<Pixel> pixels) {
+    std::vector<std::string> out;
+    for (const Pixel& p : pixels) out.push_back(red(p) ? "red" : grey(p) ? "grey" : p == Pixel{} ? "black" : "other");
+    return out;
+}
+using Looks = std::vector<std::string>;
 
 class Render : public GlTestWindow {
 protected:
@@ -124,7 +131,7 @@ TEST_F(Render, EveryImageLayoutLoadsAsTheSameTexelsTopRowFirstAndBrokenFilesAsNo
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &size[2]);
-        ASSERT_TRUE(size[0] == image.width && size[1] == image.height && (size[2] == 1) == mipmapped);
+        ASSERT_EQ(std::tuple(size[0], size[1], size[2] == 1), std::tuple(image.width, image.height, mipmapped));
         std::vector<Rgb> got(static_cast<size_t>(image.width * image.height));
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, got.data());
         for (int i = 0; i < image.width * image.height; ++i)
@@ -146,7 +153,8 @@ TEST_F(Render, EveryImageLayoutLoadsAsTheSameTexelsTopRowFirstAndBrokenFilesAsNo
         ASSERT_TRUE(t.load("image.bmp", GL_LINEAR, GL_LINEAR, false));
         const unsigned first = t.name();
         workDir_.write("image.bmp", bytes);
-        EXPECT_TRUE(!t.load("image.bmp", GL_LINEAR, GL_LINEAR, false) && t.name() == 0 && !glIsTexture(first))
+        const bool loaded = t.load("image.bmp", GL_LINEAR, GL_LINEAR, false);
+        EXPECT_EQ(std::tuple(loaded, t.name(), glIsTexture(first)), std::tuple(false, 0u, GLboolean{GL_FALSE}))
             << bytes.size() << " bytes";
     }
     getrusage(RUSAGE_SELF, &after);
@@ -163,8 +171,10 @@ TEST_F(Render, GlyphsOfEitherSetAdvanceTenUnitsAndCodesOutsideTheSetsAreSkipped)
             font_.print(100, 100, "\x01\x1f\x80\xff", set);  // nothing to show
         });
         for (int n = 0; n < 4; ++n)
-            EXPECT_TRUE(glyphAt(108 + 10 * n, 208) == " A~\x7f"[n] - 32 + set && glyphAt(108 + 10 * n, 108) == -1) << n;
-        EXPECT_TRUE(glyphAt(100, 200) == set && glyphAt(145, 215) == 95 + set);  // outer corners
+            EXPECT_EQ(std::pair(glyphAt(108 + 10 * n, 208), glyphAt(108 + 10 * n, 108)),
+                      std::pair(" A~\x7f"[n] - 32 + set, -1))
+                << n;
+        EXPECT_EQ(std::pair(glyphAt(100, 200), glyphAt(145, 215)), std::pair(set, 95 + set));  // outer corners
         for (auto [x, y] : {std::pair{99, 208}, {146, 208}, {110, 216}, {110, 199}}) EXPECT_EQ(glyphAt(x, y), -1);
     }
 }
@@ -178,24 +188,30 @@ TEST_F(Render, BoardShowsLitCubesWhereTheProjectionPutsThemAndAFarCopyBehindAPan
     auto farPost = [] { return at(-9, 0, -50); };   // the far frame's left post
     drawBoard(false);
     // Cell (0, 0) at eye (-10, -11, -30), seen at 45 degrees with aspect 1; no far copy, no pane.
-    EXPECT_TRUE(red(pixel(62, 27)) && farBlock() == Pixel{} && paneOnly() == Pixel{} && farPost() == Pixel{});
+    EXPECT_EQ(looks({pixel(62, 27), farBlock(), paneOnly(), farPost()}), (Looks{"red", "black", "black", "black"}));
     // Its front, top and right faces show: the view comes from above right.
-    EXPECT_TRUE(red(at(-10, -11, -29.5)) && red(at(-10, -10.5, -30.2)) && red(at(-9.5, -11, -30.2)));
+    EXPECT_EQ(looks({at(-10, -11, -29.5), at(-10, -10.5, -30.2), at(-9.5, -11, -30.2)}), (Looks{"red", "red", "red"}));
     // The plain cube in cell (10, 21) at eye (0, 10, -30): lit grey, the front and the bottom face
     // (of the cube below it) shaded apart, its face one cell wide.
     const Pixel front = cell(10, 21), bottom = at(0, 8.5, -30.2);
-    EXPECT_TRUE(grey(front) && std::abs(front[0] - 166) < 8 && std::abs(bottom[0] - 61) < 8) << front[0];
-    EXPECT_TRUE(cell(10.4, 21.4) == front && cell(9.6, 20.6) == front && cell(10, 21.6) == Pixel{});
-    EXPECT_TRUE(cell(8.4, 21) == Pixel{} && grey(cell(9, 20)));
-    // The frame: left and right posts and the bottom bar, translucent white and lit.
-    EXPECT_TRUE(grey(at(-11, 0, -30)) && grey(at(1, 0, -30)) && grey(at(-5, -11.5, -30)));
+    EXPECT_EQ(looks({front, bottom}), (Looks{"grey", "grey"}));
+    EXPECT_NEAR(front[0], 166, 8);
+    EXPECT_NEAR(bottom[0], 61, 8);
+    EXPECT_EQ((std::array{cell(10.4, 21.4), cell(9.6, 20.6), cell(10, 21.6), cell(8.4, 21)}),
+              (std::array{front, front, Pixel{}, Pixel{}}));
+    // The frame: left and right posts and the bottom bar, translucent white and lit; a cube beside.
+    EXPECT_EQ(looks({at(-11, 0, -30), at(1, 0, -30), at(-5, -11.5, -30), cell(9, 20)}),
+              (Looks{"grey", "grey", "grey", "grey"}));
     // A cube is white whatever colour is current (the preview follows red text).
     glTranslatef(-10, -11, -30);
     glColor3f(0, 0, 1);
     TestAccess::current(session_).draw();
     EXPECT_EQ(at(10, 21, 0.5), front);
     drawBoard(true);
-    EXPECT_TRUE(farBlock()[0] > farBlock()[1] + 10 && grey(paneOnly()) && farPost()[0] > paneOnly()[0]);
+    // The far copy's red block and lit post seen dimmed through the grey pane.
+    EXPECT_EQ(looks({paneOnly()}), Looks{"grey"});
+    EXPECT_GT(farBlock()[0], farBlock()[1] + 10) << farBlock()[1];
+    EXPECT_GT(farPost()[0], paneOnly()[0]);
 }
 
 }  // namespace

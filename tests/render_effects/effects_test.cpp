@@ -24,7 +24,7 @@ bool fills(double w, double h) { return Effects::at(w * .96, h * .96)[0] && Effe
 // reaches scale 3, where its alpha is 0; the fade shows nothing at first, then the quad unscaled.
 // Their timing (each done on the frame that reaches its end exactly, or by one long frame) shows
 // in the Application's screen changes, which its own test checks.
-TEST_F(Effects, IntroImagesZoomOutOrFadeInAndTheBannerSlidesLeft) {
+TEST_F(Effects, IntroImagesZoomOutOrFadeIn) {
     FadeImage zoom, fade;
     zoom.init("none.bmp", FadeImage::Mode::zoom, 0);
     fade.init("none.bmp", FadeImage::Mode::fadeIn, 0.001f);
@@ -36,12 +36,16 @@ TEST_F(Effects, IntroImagesZoomOutOrFadeInAndTheBannerSlidesLeft) {
         expectBaseState("fade", [&] { fade.update(i ? 500 : 0); });
         EXPECT_TRUE(i == 0 ? at(0, 0) == Pixel{} : fills(1, 0.5)) << i;
     }
-    // The farewell banner slides left over the red glow by a unit a second from x = 8: left of its
-    // edge, 5 units away, the glow alone; right of it the white banner added to the glow.
+}
+
+// The farewell banner slides left over the red glow by a unit a second from x = 8: left of its
+// edge, 5 units away, the glow alone; right of it the white banner added to the glow.
+TEST_F(Effects, TheFarewellBannerSlidesLeftAUnitASecondLitAlikeWhateverWasDrawnBefore) {
     ExitBanner banner;
     beginFrame(-5);
     expectBaseState("banner", [&] { banner.update(1000); });
-    EXPECT_TRUE(at(-1.1, 0)[0] > 0 && at(-1.1, 0)[1] == 0 && at(-0.9, 0)[1] > 0);  // its left edge at 7 - 8
+    const Pixel glow = at(-1.1, 0), added = at(-0.9, 0);  // its left edge at 7 - 8
+    EXPECT_EQ(std::tuple(glow[0] > 0, glow[1], added[1] > 0), std::tuple(true, 0, true)) << glow[0] << " " << added[1];
     // Both quads are lit as facing the viewer, whatever normal the drawing before left: after a
     // board, whose last cube face looks left, the farewell looks as on a fresh start.
     const auto look = [] { return std::array{at(-1.1, 0), at(-0.9, 0), at(1, 1.5), at(-3, -4)}; };
@@ -68,8 +72,10 @@ TEST_F(Effects, SnowflakesAreTurnedAboutXThenYThenZAndTakeTheirRandValuesInOrder
     glRotatef(30, 1, 0, 0);
     glRotatef(200, 0, 1, 0);
     glRotatef(70, 0, 0, 1);
-    EXPECT_TRUE(fills(0.5, 0.5) && fills(-0.5, 0.5) && fills(-0.5, -0.5) && fills(0.5, -0.5));
-    EXPECT_TRUE(std::abs(flake.y + 1.2f) < 1e-5f && flake.angleX == 40 && flake.angleY == 210 && flake.angleZ == 80);
+    for (auto [x, y] : {std::pair{0.5, 0.5}, {-0.5, 0.5}, {-0.5, -0.5}, {0.5, -0.5}})
+        EXPECT_TRUE(fills(x, y)) << x << " " << y;
+    EXPECT_NEAR(flake.y, -1.2f, 1e-5f);
+    EXPECT_EQ((std::array{flake.angleX, flake.angleY, flake.angleZ}), (std::array{40.0f, 210.0f, 80.0f}));
 
     std::vector<int> r(8015);
     std::srand(12345);
@@ -95,7 +101,8 @@ TEST_F(Effects, SnowflakesAreTurnedAboutXThenYThenZAndTakeTheirRandValuesInOrder
     madeOf(snow.flakes()[3], &r[8000], false);
     madeOf(snow.flakes()[900], &r[8007], false);
     EXPECT_EQ(std::rand(), r[8014]);
-    EXPECT_TRUE(std::abs(snow.flakes()[4].y + 29.99f) < 1e-4f && snow.flakes()[0].y == 5);
+    EXPECT_NEAR(snow.flakes()[4].y, -29.99f, 1e-4f);
+    EXPECT_EQ(snow.flakes()[0].y, 5);
 }
 
 // The hint in the colour current before, the title red at its scroll position rounded down, the
@@ -115,12 +122,12 @@ TEST_F(Effects, CreditsScrollSixtyUnitsASecondBehindAFixedHint) {
     credits.restart();
     glColor3f(0, 0, 1);
     expectBaseState("credits", [&] { credits.update(262); });  // from -16 to -0.28: the title at -1
-    EXPECT_TRUE(pixel(555, 15) == (Pixel{0, 0, 255}) && pixel(105, 14) == (Pixel{255, 0, 0}) &&
-                pixel(105, 15) == Pixel{});
+    EXPECT_EQ((std::array{pixel(555, 15), pixel(105, 14), pixel(105, 15)}),
+              (std::array<Pixel, 3>{{{0, 0, 255}, {255, 0, 0}}}));
     credits.advance(3600);  // the title at 215, the next line 16 below
     beginFrame(-5);
     credits.draw();
-    EXPECT_TRUE(pixel(105, 220) == (Pixel{255, 0, 0}) && pixel(105, 205) == (Pixel{255, 255, 255}));
+    EXPECT_EQ((std::array{pixel(105, 220), pixel(105, 205)}), (std::array<Pixel, 2>{{{255, 0, 0}, {255, 255, 255}}}));
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ void GlTestWindow::expectBaseState(const std::string& what, const std::function<
     if (draw) draw();
     glGetFloatv(GL_MODELVIEW_MATRIX, after.data());
     glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    EXPECT_TRUE(after == before && projection == sceneProjection) << "modelview or projection matrix changed";
+    EXPECT_EQ(std::pair(after, projection), std::pair(before, sceneProjection)) << "modelview, projection matrix";
     // The enables, then the depth and blend functions, the matrix mode and the stack depths.
     std::vector<GLint> state;
     for (GLenum name : {GL_TEXTURE_2D, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1,

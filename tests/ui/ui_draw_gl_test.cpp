@@ -13,22 +13,27 @@ namespace {
 
 constexpr Pixel red{255, 0, 0}, white{255, 255, 255}, black{0, 0, 0};
 
-using UiDraw = GlTestWindow;
+class UiDraw : public GlTestWindow {
+protected:
+    void SetUp() override {
+        GlTestWindow::SetUp();
+        if (available_) font_.build();
+    }
+    Font font_;
+};
 
 // Colour inside a glyph whose lower-left corner is at text-screen point (x, y).
 Pixel glyph(int x, int y) { return UiDraw::pixel(x + 5, y + 8); }
 
-TEST_F(UiDraw, RowsSitInPlaceWithTheHighlightedOnesRed) {
-    Font font;
-    font.build();
+TEST_F(UiDraw, MenuRowsSitInPlaceTheHighlightedRedTheValuesWhereTheLabelsEnd) {
     Settings settings;
     settings.music = 0;
     Menu menu;
-    menu.attach(&font, &settings);
+    menu.attach(&font_, &settings);
     menu.cursorDown();
     // "Options" red from x = 300 on; the other rows' colours the end-to-end tests read.
     expectBaseState("main menu", [&] { menu.draw(); });
-    EXPECT_TRUE(glyph(300, 230) == red && glyph(290, 230) == black);
+    EXPECT_EQ((std::array{glyph(300, 230), glyph(290, 230)}), (std::array{red, black}));
     menu.select();  // "Options", then down to "Music"
     menu.cursorDown();
     beginFrame();
@@ -37,28 +42,33 @@ TEST_F(UiDraw, RowsSitInPlaceWithTheHighlightedOnesRed) {
     for (int i = 0; i < 4; ++i) {
         const int x = std::array{480, 360, 410, 410}[i], y = 250 - 20 * i;
         const Pixel colour = i == 1 ? red : white;
-        EXPECT_TRUE(glyph(300, y) == colour && pixel(x - 2, y + 8) == black && glyph(x, y) == colour) << i;
-        EXPECT_TRUE(pixel(x + 31, y + 8) == (i == 1 ? red : black) && pixel(x + 37, y + 8) == black) << i;
+        EXPECT_EQ(
+            (std::array{glyph(300, y), pixel(x - 2, y + 8), glyph(x, y), pixel(x + 31, y + 8), pixel(x + 37, y + 8)}),
+            (std::array{colour, black, colour, i == 1 ? red : black, black}))
+            << i;
     }
     EXPECT_EQ(glyph(300, 170), white);  // "Back"
+}
 
+TEST_F(UiDraw, TableRowsSitInPlaceTheHighlightedRed) {
     HighscoreTable table;
-    table.setFont(&font);
+    table.setFont(&font_);
     for (auto [name, score] : {std::pair{"me", 700u}, {"you", 500u}}) table.insert(name, score);
-    beginFrame();
-    expectBaseState("table", [&] { table.draw(100); });              // the eight rows of 100 red
-    EXPECT_TRUE(glyph(300, 350) == red && glyph(550, 10) == white);  // heading, "ESC Back"
-    for (int i = 0; i < 10; ++i)                                     // place, name and score of each row
+    expectBaseState("table", [&] { table.draw(100); });                                  // the eight rows of 100 red
+    EXPECT_EQ((std::array{glyph(300, 350), glyph(550, 10)}), (std::array{red, white}));  // heading, "ESC Back"
+    for (int i = 0; i < 10; ++i)  // place, name and score of each row
         for (int x : {225, 265, 465}) EXPECT_EQ(glyph(x, 300 - 20 * i), i > 1 ? red : white) << i << " " << x;
+}
 
+TEST_F(UiDraw, NameEntryShowsThePromptRedTheTextWhiteAndTheMarkAfterIt) {
     NameEntry entry;
-    entry.setFont(&font);
+    entry.setFont(&font_);
     entry.begin(20, "Enter your name:");
     for (char c : {'a', 'b'}) entry.appendChar(c);
-    beginFrame();
     expectBaseState("name entry", [&] { entry.draw(); });
-    EXPECT_TRUE(glyph(200, 300) == red && pixel(195, 308) == black && glyph(250, 280) == white);
-    EXPECT_TRUE(pixel(284, 288) == white && pixel(288, 288) == black);  // the mark covers 270..286
+    // The mark covers 270..286.
+    EXPECT_EQ((std::array{glyph(200, 300), pixel(195, 308), glyph(250, 280), pixel(284, 288), pixel(288, 288)}),
+              (std::array{red, black, white, white, black}));
 }
 
 }  // namespace

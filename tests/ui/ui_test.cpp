@@ -104,13 +104,15 @@ TEST(Menu, CursorWrapsInBothModesAndBackReturnsToTheTopOfTheMainItems) {
     menu.cursorUp();
     menu.cursorUp();
     settings.reflection = 7;  // on, as any value but 0 is
-    EXPECT_TRUE(menu.select() == MenuChoice(Settings::Flag::reflection) && settings.reflection == 0);
+    EXPECT_EQ(menu.select(), MenuChoice(Settings::Flag::reflection));
+    EXPECT_EQ(settings.reflection, 0);
     menu.cursorDown();
     menu.cursorDown();  // "Back": the main items again, from the top
-    EXPECT_TRUE(menu.select() == MenuChoice(MainMenu) && menu.mode() == Menu::Mode::main && menu.cursor() == 0);
+    EXPECT_EQ(menu.select(), MenuChoice(MainMenu));
+    EXPECT_EQ(std::pair(menu.mode(), menu.cursor()), std::pair(Menu::Mode::main, 0));
 }
 
-TEST(NameEntry, NothingBeforeBeginAFreshStartOnEveryBeginAndTheLastCharacterStepped) {
+TEST(NameEntry, NothingBeforeBeginAndAFreshTextOfItsCapacityOnEveryBegin) {
     NameEntry entry;
     entry.appendChar('a');  // before begin there is no buffer: nothing happens
     entry.backspace();
@@ -120,7 +122,12 @@ TEST(NameEntry, NothingBeforeBeginAFreshStartOnEveryBeginAndTheLastCharacterStep
     entry.begin(5, "Again:");  // empty again, with the new prompt and capacity
     entry.backspace();         // nothing to remove
     for (char c : "abcdef") entry.appendChar(c);
-    EXPECT_TRUE(std::string(entry.text()) == "abcd" && std::string(entry.prompt()) == "Again:");
+    EXPECT_STREQ(entry.text(), "abcd");
+    EXPECT_STREQ(entry.prompt(), "Again:");
+}
+
+TEST(NameEntry, ThePadStepsTheLastCharacterThroughLettersDigitsAndTheSpace) {
+    NameEntry entry;
     entry.begin(4, "");
     // A first character at 'A', back round to the space, on to 'A' again, then to the digits.
     for (int steps : {-1, -1, 1, 52}) entry.stepLastChar(steps);
