@@ -6,15 +6,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "app/application.h"
 #include "app/frame_clock.h"
 #include "app/log_line.h"
 #include "files/settings.h"
+#include "input/gamepad.h"
 
 namespace {
 constexpr const char* kSettingsFile = "game.cfg";
@@ -39,6 +40,11 @@ void saveSettings() {
 
 const char* glText(GLenum what) { return orEmpty(reinterpret_cast<const char*>(glGetString(what))); }
 
+std::string videoDriverName() {
+    char driver[512] = "";
+    return SDL_VideoDriverName(driver, sizeof driver) ? driver : "";
+}
+
 // Standard descriptors that were closed at start (`yuletumble >&-`) are opened on /dev/null before
 // anything else opens a file or a socket, which would take their numbers: an X connection on
 // descriptor 1 would receive the start-up lines.
@@ -50,10 +56,8 @@ void openClosedStandardDescriptors() {
 // SDL falls back to a driver that draws nowhere a player can see when no display answers. That
 // is a failed start, unless the player asked for a driver.
 bool displayFound() {
-    char driver[512] = "";
-    if (!SDL_VideoDriverName(driver, sizeof driver)) driver[0] = '\0';
-    const bool windowless =
-        !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy") || !std::strcmp(driver, "evdev");
+    const std::string driver = videoDriverName();
+    const bool windowless = driver == "offscreen" || driver == "dummy" || driver == "evdev";
     if (!windowless || std::getenv("SDL_VIDEODRIVER")) return true;
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
@@ -69,11 +73,9 @@ SDL_Surface* openWindow(const Settings& settings) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_Surface* surface =
         SDL_SetVideoMode(kWidth, kHeight, 0, SDL_OPENGL | (settings.fullscreen ? SDL_FULLSCREEN : 0));
-    char driver[512] = "";
-    if (!SDL_VideoDriverName(driver, sizeof driver)) driver[0] = '\0';
     // Without a video mode there is no OpenGL context, and not every GL library survives a call
     // without one: the GL strings are then logged as empty text.
-    logLine({"SDL Video Driver-name: ", driver});
+    logLine({"SDL Video Driver-name: ", videoDriverName()});
     logLine({"OpenGL Infos"});
     logLine({kRule});
     logLine({" Vendor: ", surface ? glText(GL_VENDOR) : ""});
