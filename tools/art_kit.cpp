@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 Image designCanvas(int fileHeight, float screenAspect, int scale, Rgb fill) {
     const int h = fileHeight * scale;
@@ -15,7 +16,7 @@ float snowflakeDistance(float px, float py, float cx, float cy, float r, float t
     const float dx = px - cx, dy = py - cy;
     const float rho = std::hypot(dx, dy);
     float a = std::atan2(dx, -dy) - turn;  // 0 = straight up
-    const float sector = static_cast<float>(M_PI) / 3;
+    const float sector = static_cast<float>(std::numbers::pi) / 3;
     a = std::fmod(a, sector);
     if (a < 0) a += sector;
     if (a > sector / 2) a = sector - a;
@@ -27,8 +28,8 @@ float snowflakeDistance(float px, float py, float cx, float cy, float r, float t
     const float len[3] = {0.30f, 0.24f, 0.14f};
     for (int i = 0; i < 3; ++i) {
         const Vec2 base{0, r * at[i]};
-        const Vec2 tip{r * len[i] * std::sin(static_cast<float>(M_PI) / 3),
-                       r * at[i] + r * len[i] * std::cos(static_cast<float>(M_PI) / 3)};
+        const Vec2 tip{r * len[i] * std::sin(static_cast<float>(std::numbers::pi) / 3),
+                       r * at[i] + r * len[i] * std::cos(static_cast<float>(std::numbers::pi) / 3)};
         d = std::min(d, capsuleDistance(p.x, p.y, base, tip, w * 0.8f));
     }
     d = std::min(d, circleDistance(p.x, p.y, 0, r * 0.94f, w * 1.25f));  // round tip
@@ -76,7 +77,7 @@ void drawHolly(Image& image, float cx, float cy, float size, bool flip) {
             image, cx - size, cy - size, cx + size, cy + size,
             [&](float x, float y) { return capsuleDistance(x, y, a, b, 1.2f * s); }, vein, 0.7f);
     };
-    const float pi = static_cast<float>(M_PI);
+    const float pi = static_cast<float>(std::numbers::pi);
     leafAt(flip ? pi + 0.35f : -0.35f);
     leafAt(flip ? 0.45f : pi - 0.45f);
     const Vec2 berries[3] = {{-8, -2}, {8, -3}, {0, 9}};

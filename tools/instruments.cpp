@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "art_kit.h"
 
@@ -10,7 +11,7 @@ double midiFrequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0
 
 namespace {
 
-constexpr double kTwoPi = 2 * M_PI;
+constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kRate = Mixdown::kRate;
 
 long toFrame(double seconds) { return static_cast<long>(std::lround(seconds * kRate)); }

@@ -3,12 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 Mixdown::Mixdown(size_t frames, bool looping)
     : left_(std::max<size_t>(frames, 1), 0.0f), right_(std::max<size_t>(frames, 1), 0.0f), looping_(looping) {}
 
 void Mixdown::addPanned(long frame, float sample, float pan) {
-    const float a = (std::clamp(pan, -1.0f, 1.0f) + 1) * static_cast<float>(M_PI) / 4;
+    const float a = (std::clamp(pan, -1.0f, 1.0f) + 1) * static_cast<float>(std::numbers::pi) / 4;
     add(frame, sample * std::cos(a), sample * std::sin(a));
 }
 
@@ -90,7 +91,7 @@ void Mixdown::addReverb(float wet, float roomSize) {
 void Mixdown::highPass() {
     // One-pole high-pass at about 25 Hz; for a loop, run twice so the state at the seam is the
     // state the end leaves.
-    const float k = std::exp(-2 * static_cast<float>(M_PI) * 25 / kRate);
+    const float k = std::exp(-2 * static_cast<float>(std::numbers::pi) * 25 / kRate);
     for (std::vector<float>* ch : {&left_, &right_}) {
         std::vector<float>& x = *ch;
         std::vector<float> y(x.size());

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "shapes.h"
 
@@ -65,7 +66,7 @@ void drawPattern(Image& img, const Wrapping& w) {
                     auto flake = [&](float x, float y) {
                         float d = 1e9f;
                         for (int k = 0; k < 3; ++k) {
-                            const float a = static_cast<float>(M_PI) * static_cast<float>(k) / 3;
+                            const float a = static_cast<float>(std::numbers::pi) * static_cast<float>(k) / 3;
                             const Vec2 e{16 * std::sin(a), 16 * std::cos(a)};
                             d = std::min(d, capsuleDistance(x, y, {cx - e.x, cy - e.y}, {cx + e.x, cy + e.y}, 3));
                         }

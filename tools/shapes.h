@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "image.h"
@@ -55,7 +56,8 @@ inline float polygonDistance(float px, float py, const std::vector<Vec2>& v) {
 inline std::vector<Vec2> starPoints(float cx, float cy, float outer, float inner, int points, float turn = 0) {
     std::vector<Vec2> v;
     for (int i = 0; i < 2 * points; ++i) {
-        const float a = turn + static_cast<float>(M_PI) * static_cast<float>(i) / static_cast<float>(points);
+        const float a =
+            turn + static_cast<float>(std::numbers::pi) * static_cast<float>(i) / static_cast<float>(points);
         const float r = i % 2 == 0 ? outer : inner;
         v.push_back({cx + r * std::sin(a), cy - r * std::cos(a)});
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "art_kit.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr float kPi = static_cast<float>(M_PI);
+constexpr float kPi = static_cast<float>(std::numbers::pi);
 
 const Rgb kGold = hex(0xffd45a);
 const Rgb kDeepGold = hex(0xc8901a);
