@@ -18,8 +18,10 @@ public:
     Texture& operator=(const Texture&) = delete;
 
     // Loads `file` into a new texture with a full mipmap chain. Any image SDL can decode is first
-    // converted to 24-bit BGR; a file that cannot be decoded, an empty image or one larger than
-    // GL_MAX_TEXTURE_SIZE leaves the texture empty and returns false. The new texture stays bound.
+    // converted to 24-bit BGR; a file that is not a regular file or cannot be decoded, an empty
+    // image, or one whose header claims more than 4096 pixels (or GL_MAX_TEXTURE_SIZE) a side, which
+    // is refused before decoding, leaves the texture empty and returns false. The new texture stays
+    // bound.
     virtual bool loadMipmapped(const char* file, int minFilter, int magFilter, bool clamp);
     // The same with a single level.
     virtual bool load(const char* file, int minFilter, int magFilter, bool clamp);
