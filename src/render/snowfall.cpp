@@ -116,9 +116,10 @@ void Snowfall::update(float dt) {
     // Every flake is the flake quad moved by translate(x, y, z) rotate(angleX, x) rotate(angleY, y)
     // rotate(angleZ, z). Applying that transform here and sending all flakes as one primitive draws
     // the same quads as a matrix push and a list call per flake, at a fraction of the driver work.
-    // The quad sets no normal of its own: each flake's is the current normal turned with it.
-    GLfloat normal[4];
-    glGetFloatv(GL_CURRENT_NORMAL, normal);
+    // Each flake is lit as its quad's normal, facing the viewer as at start-up, turned with it:
+    // whatever normal the drawing before left (a board's cubes leave one facing left), the snow
+    // looks the same on every screen and before and after a game.
+    constexpr GLfloat normal[3] = {0, 0, 1};
     const float spin = dt * kSpinPerMs;
     glBegin(GL_QUADS);
     glColor3f(1, 1, 1);

@@ -77,6 +77,16 @@ TEST_F(Effects, SnowflakesAreTurnedAboutXThenYThenZAndTakeTheirRandValuesInOrder
     EXPECT_NEAR(flake.y, -1.2f, 1e-5f);
     EXPECT_EQ((std::array{flake.angleX, flake.angleY, flake.angleZ}), (std::array{40.0f, 210.0f, 80.0f}));
 
+    // Lit the same whatever normal the drawing before left.
+    const auto litAfter = [&](float nx, float nz) {
+        glNormal3f(nx, 0, nz);
+        beginFrame(-5);
+        snow.update(0);
+        return at(0.3, -1.2, -1);
+    };
+    EXPECT_EQ(litAfter(1, 0), litAfter(0, 1));
+    EXPECT_NE(litAfter(0, 1), Pixel{});
+
     std::vector<int> r(8015);
     std::srand(12345);
     for (int& v : r) v = std::rand();
