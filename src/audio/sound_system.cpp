@@ -105,10 +105,11 @@ void SoundSystem::fillAudio(void* self, uint8_t* out, int bytes) {
     {
         std::lock_guard<std::mutex> lock(system->channelLock_);
         system->mixing_ = system->channels_;
-        system->ended_ = std::exchange(system->fresh_, {});  // for now: which to rewind
+        system->restart_ = std::exchange(system->fresh_, {});
     }
     for (std::size_t i = 0; i < kMaxChannels; ++i)
-        if (std::exchange(system->ended_[i], false) && system->mixing_[i]) system->mixing_[i]->rewind();
+        if (system->restart_[i] && system->mixing_[i]) system->mixing_[i]->rewind();
+    system->ended_.fill(false);
     int frames = bytes / 4;
     auto* samples = reinterpret_cast<int16_t*>(out);
     while (frames > 0) {

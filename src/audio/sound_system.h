@@ -42,8 +42,8 @@ private:
     std::array<SoundStream*, kMaxChannels> channels_{};  // stream on each channel, null = free
     std::array<bool, kMaxChannels> fresh_{};             // put on its channel since the last mix: rewind first
     std::array<SoundStream*, kMaxChannels> mixing_{};    // audio thread only: this pass's copy of channels_
+    std::array<bool, kMaxChannels> restart_{};           // audio thread only: mixing_[i] to be rewound first
     std::array<bool, kMaxChannels> ended_{};             // audio thread only: mixing_[i] played to its end
-                                                         // (before the mix: to be rewound first)
     int channelCount_ = 0;                               // channels usable, 1..64 once started
     int mixRate_ = 0;                                    // output rate in Hz, 0 until started
     bool subsystemStarted_ = false;                      // this object started SDL's audio
