@@ -17,8 +17,8 @@ public:
     Piece() = default;
 
     // Sets `kind` to shapeKind (0..kKinds - 1; anything else reads as 0), places block i at the
-    // kind's relative cell and points all four at textures[kind]; angle becomes 0. `textures` is the session's array of
-    // block textures.
+    // kind's relative cell and points all four at textures[kind], the session's block textures;
+    // angle becomes 0.
     void layout(int shapeKind, const Texture* textures);
     void translate(float dx, float dy);
 
