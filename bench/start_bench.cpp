@@ -54,12 +54,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-constexpr auto kShowLimit = 30s;   // a start that shows nothing for so long is made again (seen under Xvfb)
-constexpr int kAttempts = 3;       // starts of one run before the benchmark gives up
-constexpr auto kMenuLimit = 20s;   // the intro runs into the menu by itself after 10 s
-constexpr auto kSettle = 1s;       // on the menu before its idling is measured
-constexpr double kPeersMiB = 109;  // the least that peer games on a player's desktop took
-constexpr int kPriority = -15;     // nice value asked for, as the frame benchmark does
+constexpr auto kShowLimit = 30s;                 // a start that shows nothing for so long has failed
+constexpr auto kMenuLimit = 20s;                 // the intro runs into the menu by itself after 10 s
+constexpr auto kSettle = 1s;                     // on the menu before its idling is measured
+constexpr double kPeersMiB = 109;                // the least that peer games on a player's desktop took
+constexpr int kPriority = -15;                   // nice value asked for, as the frame benchmark does
 constexpr const char* kWindowedCfg = "0 0 1 1";  // full screen and music off, reflection and snow on
 
 struct Program {
@@ -96,9 +95,8 @@ struct Started {
         const std::string binary = std::filesystem::absolute(p.binary);  // started from its directory
         exec = Clock::now();
         if ((pid = fork()) == 0) {
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
+            // Its start-up lines go; what it says on standard error, why it cannot start, stays.
+            dup2(open("/dev/null", O_WRONLY), 1);
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (chdir(dir.path().c_str()) == 0) execl(binary.c_str(), binary.c_str(), nullptr);
             _exit(127);
@@ -298,12 +296,6 @@ bool measure(Display* d, const Program& p, double idleSeconds, Run& run) {
     return true;
 }
 
-bool measureAgain(Display* d, const Program& p, double idleSeconds, Run& run) {
-    for (int attempt = 0; attempt < kAttempts; ++attempt)
-        if (measure(d, p, idleSeconds, run)) return true;
-    return false;
-}
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -356,7 +348,7 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < games.size(); ++i) {
             const std::size_t g = (i + static_cast<std::size_t>(round)) % games.size();
             Run floor, run;
-            if (!measureAgain(d, bare, idleSeconds, floor) || !measureAgain(d, games[g], idleSeconds, run)) return 2;
+            if (!measure(d, bare, idleSeconds, floor) || !measure(d, games[g], idleSeconds, run)) return 2;
             Figures& f = figures[g];
             bareFigures.firstFrameMs.push_back(floor.firstFrameMs);
             f.firstFrameMs.push_back(run.firstFrameMs);
